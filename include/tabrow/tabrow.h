@@ -7,5 +7,7 @@
 #include "tabrow/dataunit.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
+#include "tabrow/itemdesc.h"
+#include "tabrow/rowbuffer.h"
 
 #endif  // TABROW_TABROW_H_
