@@ -230,6 +230,7 @@ class TABROW_API XRowGrider {
   int32_t ColCapacity;        // 256 when AddItemDesc made the arrays, else 0
 
  private:
+  bool DescribeColumns(int32_t count, bool with_codes, bool with_kapes);
   void TakeStorage(XRowGrider* source);
   void AppendLine(RowLine* line);
   RowLine* LineOrCurrent(const void* line) const;
@@ -244,7 +245,7 @@ class TABROW_API XRowGrider {
 // stored as a DATETIME, archive a 44-byte block holding an IArchive pointer at offset 16), status
 // word 3 meaning null (status may be null: nothing null). Texts are never cut. Returns 1, or 0
 // (nothing written) for an unsupported non-null field type, more than 256 fields or cells that
-// would total 65536 bytes or more.
+// would total 65536 bytes or more; 0 too when an append fails (the item may be partly written).
 TABROW_API int32_t SaveGriderLine(IArchive* archive, const XFieldDesc* fields, const void* record,
                                   const int32_t* status);
 
