@@ -24,9 +24,14 @@
 //   result 2.
 // - The date setters (text and DATETIME forms) count a value as unchanged only when the
 //   descriptor is not null and the eight bytes are equal.
-// - A text descriptor of Size 0 stores no text: the text setter gives 2 but holds nothing.
+// - A text descriptor of Size 0 stores no text: MallocDescSpace allocates nothing and the text
+//   setter gives 2 but holds nothing (GetDescValue then lends a null unit).
 // - CopyDataDesc clears the target's Value whole before the target takes the source's type, so
 //   no descriptor of a pointer type ever holds a pointer it does not own.
+// - Loading is strict: a value item that does not fit (a text of Size characters or more, more
+//   bytes than Size or than the 8 of Value) gives 0, as does a grid record in a descriptor whose
+//   type is not a grid type. Value items of other types above 15 are skipped. A type or size item
+//   read after a value drops that value. Every write is checked.
 #ifndef TABROW_ITEMDESC_H_
 #define TABROW_ITEMDESC_H_
 

@@ -110,6 +110,7 @@ class TABROW_API XRowBuffer {
  private:
   int32_t StoreRow(IArchive* archive);
   int32_t LoadRow(IArchive* archive);
+  int32_t LoadGrider(XMF_Serialize* serializer);
   void Append(XDataUnit* unit);
 
   XDataUnit* head_;
