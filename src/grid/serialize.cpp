@@ -2,17 +2,10 @@
 // headers that StoreBacker writes.
 #include <cstdlib>
 
-#include "grid/line_layout.h"
+#include "grid/line_io.h"
 #include "tabrow/grider.h"
 
 namespace {
-
-bool WriteLine(XMF_Serialize* serializer, const RowLine* line) {
-  uint8_t prefix[tabrow::kLinePrefixBytes];
-  tabrow::PutLinePrefix(prefix, line->Marker, line->Proper, line->DataSize, line->Binder);
-  if (!serializer->Write(prefix, sizeof prefix)) return false;
-  return line->DataSize == 0 || serializer->Write(line->Data, line->DataSize);
-}
 
 // Reads a column array item of `columns` entries into *array, made zero-filled when it does not
 // exist yet. The item's length must match exactly.
@@ -32,15 +25,18 @@ bool ReadColumnArray(XMF_Serialize* serializer, int32_t columns, T** array) {
 
 }  // namespace
 
+// Given the archive itself, the reader takes runs of line items straight from its memory.
 int32_t XRowGrider::Serialize(IArchive* archive, int32_t direction, int32_t nested) {
   if (archive == nullptr) return 0;
   XMF_Serialize serializer(archive);
-  return Serialize(&serializer, direction, nested);
+  if (direction == 0) return SerializeIn(&serializer, archive, nested);
+  return SerializeOut(&serializer, nested);
 }
 
 int32_t XRowGrider::Serialize(XMF_Serialize* serializer, int32_t direction, int32_t nested) {
   if (serializer == nullptr) return 0;
-  return direction != 0 ? SerializeOut(serializer, nested) : SerializeIn(serializer, nested);
+  if (direction == 0) return SerializeIn(serializer, nullptr, nested);
+  return SerializeOut(serializer, nested);
 }
 
 int32_t XRowGrider::SerializeOut(XMF_Serialize* serializer, int32_t nested) {
@@ -55,14 +51,15 @@ int32_t XRowGrider::SerializeOut(XMF_Serialize* serializer, int32_t nested) {
     if (written && Codes != nullptr) written = serializer->Write_Proper(GDI_CODES, Codes, wide);
     if (written && Kapes != nullptr) written = serializer->Write_Proper(GDI_KAPES, Kapes, wide);
   }
+  tabrow::LineWriter writer(serializer);
   for (const RowLine* line = Head; written && line != nullptr; line = line->Next) {
-    written = WriteLine(serializer, line);
+    written = writer.Add(line, line->DataSize);
   }
-  if (!written) return 0;
+  if (!written || !writer.Flush()) return 0;
   return serializer->WriteHeader(GDI_GRID, XMF_CLOSE);
 }
 
-int32_t XRowGrider::SerializeIn(XMF_Serialize* serializer, int32_t nested) {
+int32_t XRowGrider::SerializeIn(XMF_Serialize* serializer, IArchive* memory, int32_t nested) {
   ClearBuffer();
   uint32_t identifier = 0;
   uint32_t kind = 0;
@@ -71,6 +68,10 @@ int32_t XRowGrider::SerializeIn(XMF_Serialize* serializer, int32_t nested) {
     if (identifier != GDI_GRID || kind != XMF_OPEN) return 0;
   }
   for (;;) {
+    if (memory != nullptr) {
+      tabrow::LineRun run = tabrow::ReadLineRun(memory);
+      AppendRun(run.head, run.tail);
+    }
     if (!serializer->ReadHeader(&identifier, &kind)) return 0;
     if (kind == XMF_OPEN) {
       if (!serializer->SkipMarker()) return 0;
@@ -118,34 +119,29 @@ int32_t XRowGrider::ReadColumnCounter(XMF_Serialize* serializer) {
   return 1;
 }
 
-// A line item after its header: byte count, line header, data. A count of 16 is a header
-// without data whatever its DataSize says; any other count must be 16 + DataSize.
+// A line item after its header: byte count, line header, data.
 int32_t XRowGrider::ReadLine(XMF_Serialize* serializer) {
   uint8_t head[4 + tabrow::kLineHeaderBytes];
   if (!serializer->Read(head, sizeof head)) return 0;
-  uint32_t count = tabrow::Load32(head);
-  uint32_t data_size = tabrow::Load32(head + 12);
-  if (count < tabrow::kLineHeaderBytes) return 0;
-  if (count == tabrow::kLineHeaderBytes) {
-    data_size = 0;
-  } else if (count - tabrow::kLineHeaderBytes != data_size || data_size > tabrow::kMaxDataSize) {
+  uint32_t data_size = 0;
+  if (!tabrow::StoredDataSize(tabrow::Load32(head), tabrow::Load32(head + 12), &data_size)) {
     return 0;
   }
-  RowLine* line = tabrow::AllocLine();
+  RowLine* line = tabrow::NewStoredLine(head + 4, data_size);
   if (line == nullptr) return 0;
-  line->Marker = tabrow::Load32(head + 4);
-  line->Proper = tabrow::Load32(head + 8);
-  line->Binder = tabrow::Load32(head + 16);
-  if (data_size > 0) {
-    line->Data = static_cast<uint8_t*>(std::malloc(data_size));
-    if (line->Data == nullptr || !serializer->Read(line->Data, data_size)) {
-      tabrow::FreeLine(line);
-      return 0;
-    }
-    line->DataSize = data_size;
+  if (data_size > 0 && !serializer->Read(line->Data, data_size)) {
+    tabrow::FreeLine(line);
+    return 0;
   }
   AppendLine(line);
   return 1;
+}
+
+// Links lines already linked from head to tail at the end of the list.
+void XRowGrider::AppendRun(RowLine* head, RowLine* tail) {
+  if (head == nullptr) return;
+  AppendLine(head);
+  Tail = tail;
 }
 
 int32_t XRowGrider::StoreBacker(IArchive* archive) {
@@ -154,12 +150,11 @@ int32_t XRowGrider::StoreBacker(IArchive* archive) {
   if (!serializer.WriteHeader(GDI_GRID, XMF_OPEN)) return 0;
   int32_t none = 0;
   bool written = serializer.Write_Proper(GDI_COLCOUNTER, &none, sizeof none);
+  tabrow::LineWriter writer(&serializer);
   for (const RowLine* line = Head; written && line != nullptr; line = line->Next) {
-    if (line->Proper != 0) continue;
-    uint8_t prefix[tabrow::kLinePrefixBytes];
-    tabrow::PutLinePrefix(prefix, line->Marker, line->Proper, 0, line->Binder);
-    written = serializer.Write(prefix, sizeof prefix);
+    if (line->Proper == 0) written = writer.Add(line, 0);
   }
+  written = written && writer.Flush();
   if (!written) return 0;
   return serializer.WriteHeader(GDI_GRID, XMF_CLOSE);
 }
