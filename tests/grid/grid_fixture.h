@@ -1,9 +1,7 @@
-// Helpers shared by the grid tests: byte builders for line data and stored records, and a way to
-// fill a grid with lines through its stored form.
+// Byte builders for line data and stored grid records, and loading a grid from bytes.
 #ifndef TABROW_TESTS_GRID_GRID_FIXTURE_H_
 #define TABROW_TESTS_GRID_GRID_FIXTURE_H_
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,15 +11,14 @@ namespace gridtest {
 
 using Bytes = std::vector<uint8_t>;
 
+inline Bytes Raw(const void* p, size_t n) {
+  return Bytes(static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n);
+}
 inline Bytes Le16(uint16_t v) {
-  return {uint8_t(v), uint8_t(v >> 8)};
+  return Raw(&v, 2);
 }
 inline Bytes Le32(uint32_t v) {
-  return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-}
-inline Bytes Raw(const void* p, size_t n) {
-  const uint8_t* b = static_cast<const uint8_t*>(p);
-  return Bytes(b, b + n);
+  return Raw(&v, 4);
 }
 inline Bytes Long(int32_t v) {
   return Raw(&v, 4);
@@ -29,10 +26,6 @@ inline Bytes Long(int32_t v) {
 inline Bytes Dbl(double v) {
   return Raw(&v, 8);
 }
-inline Bytes Time(const DATETIME& t) {
-  return Raw(&t, 8);
-}
-// UTF-16LE characters and a NUL.
 inline Bytes Text(const std::u16string& s) {
   return Raw(s.c_str(), 2 * (s.size() + 1));
 }
@@ -46,26 +39,16 @@ inline Bytes Cat(std::initializer_list<Bytes> parts) {
 inline Bytes LineData(const std::vector<Bytes>& cells) {
   Bytes table, body;
   for (const Bytes& c : cells) {
-    body.insert(body.end(), c.begin(), c.end());
-    Bytes e = Le16(uint16_t(body.size()));
-    table.insert(table.end(), e.begin(), e.end());
+    body = Cat({body, c});
+    table = Cat({table, Le16(uint16_t(body.size()))});
   }
   return Cat({table, body});
 }
 
 struct Line {
-  uint32_t marker = 0;
-  uint32_t proper = 0;
-  uint32_t binder = 0;
+  uint32_t marker, proper, binder;
   Bytes data;
 };
-
-// A stored line item: identifier, kind, byte count, header, data.
-inline Bytes LineItem(const Line& line) {
-  return Cat({Le32(GDI_LINE), Le32(XMF_DATA), Le32(uint32_t(16 + line.data.size())),
-              Le32(line.marker), Le32(line.proper), Le32(uint32_t(line.data.size())),
-              Le32(line.binder), line.data});
-}
 
 inline Bytes Header(uint32_t id, uint32_t kind) {
   return Cat({Le32(id), Le32(kind)});
@@ -73,35 +56,37 @@ inline Bytes Header(uint32_t id, uint32_t kind) {
 inline Bytes Item(uint32_t id, const Bytes& value) {
   return Cat({Header(id, XMF_DATA), Le32(uint32_t(value.size())), value});
 }
-
-inline Bytes ArchiveBytes(IArchive* archive) {
-  uint32_t length = 0;
-  archive->GetLength(&length);
-  const uint8_t* data = archive->GetData();
-  return data == nullptr ? Bytes() : Bytes(data, data + length);
+inline Bytes LineItem(const Line& l) {
+  return Item(GDI_LINE, Cat({Le32(l.marker), Le32(l.proper), Le32(uint32_t(l.data.size())),
+                             Le32(l.binder), l.data}));
 }
 
-// A grid record with types and sizes only, holding the given lines.
+// A grid record with types and sizes only (no arrays for no columns), holding the lines.
 inline Bytes GridRecord(const std::vector<uint16_t>& types, const std::vector<uint16_t>& sizes,
                         const std::vector<Line>& lines) {
-  Bytes t, s;
-  for (uint16_t v : types) t = Cat({t, Le16(v)});
-  for (uint16_t v : sizes) s = Cat({s, Le16(v)});
-  Bytes out = Cat({Header(GDI_GRID, XMF_OPEN), Item(GDI_COLCOUNTER, Le32(uint32_t(types.size())))});
+  Bytes t, s,
+      out = Cat({Header(GDI_GRID, XMF_OPEN), Item(GDI_COLCOUNTER, Le32(uint32_t(types.size())))});
+  for (size_t i = 0; i < types.size(); ++i)
+    t = Cat({t, Le16(types[i])}), s = Cat({s, Le16(sizes[i])});
   if (!types.empty()) out = Cat({out, Item(GDI_TYPES, t), Item(GDI_SIZES, s)});
   for (const Line& l : lines) out = Cat({out, LineItem(l)});
   return Cat({out, Header(GDI_GRID, XMF_CLOSE)});
 }
 
-// Reads `bytes` into `grid` through its stored form; the result of Serialize. The archive form
-// reads line items straight from memory, the serializer form item by item: both must agree.
+inline Bytes ArchiveBytes(IArchive* archive) {
+  uint32_t length = 0;
+  archive->GetLength(&length);
+  return length == 0 ? Bytes() : Raw(archive->GetData(), length);
+}
+
+// The archive form reads line items straight from memory, the serializer form item by item.
 enum class Through { kArchive, kSerializer };
 inline int32_t Load(XRowGrider* grid, const Bytes& bytes, int32_t nested = 0,
                     Through through = Through::kArchive) {
   XMemoArchive archive;
-  if (!bytes.empty()) archive.Append(bytes.data(), uint32_t(bytes.size()));
-  if (through == Through::kArchive) return grid->Serialize(&archive, 0, nested);
+  archive.Append(bytes.data(), uint32_t(bytes.size()));
   XMF_Serialize serializer(&archive);
+  if (through == Through::kArchive) return grid->Serialize(&archive, 0, nested);
   return grid->Serialize(&serializer, 0, nested);
 }
 
@@ -111,10 +96,9 @@ inline Bytes Store(XRowGrider* grid) {
   return ArchiveBytes(&archive);
 }
 
-// The data bytes of a line handle.
 inline Bytes DataOf(const void* line) {
   const RowLine* row = static_cast<const RowLine*>(line);
-  return row->DataSize == 0 ? Bytes() : Bytes(row->Data, row->Data + row->DataSize);
+  return Raw(row->Data, row->DataSize);
 }
 
 inline XDataUnit Unit() {
