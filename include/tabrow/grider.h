@@ -31,8 +31,9 @@
 // - GetValue lends only NUL-terminated text: a text cell whose last character is not a NUL reads
 //   as null. A cell shorter than its column type's width reads as null too. A line that holds no
 //   data (DataSize 0) reads as all cells empty; SetValue on it first lays out an empty table.
-// - A line whose table does not match ColCounter (possible only in loaded streams) reads as all
-//   cells empty, and SetValue and ConfirmType refuse it (0).
+// - A line whose table does not match ColCounter (possible only in loaded streams) is read cell
+//   by cell: a cell that does not lie inside the data reads as empty. SetValue and ConfirmType
+//   refuse such a line (0); ConfirmType also refuses a double cell that is not 8 bytes long.
 // - The by-column GetValue and the header accessors without a current line return 0 and change
 //   nothing; GetValue with a null line handle likewise. Negative columns are out of range.
 // - SeekSuber stores the cell's length in its out value.
@@ -40,7 +41,10 @@
 // - The writer stops at the first write that fails (0); the reader refuses a column count outside
 //   0..256, a column count that differs from arrays already read, array items whose length does
 //   not match the column count, and line items whose byte count is below 16 or, above 16, is not
-//   16 + DataSize (a count of exactly 16 gives a line with DataSize 0 and no data).
+//   16 + DataSize (a count of exactly 16 gives a line with DataSize 0 and no data), or whose data
+//   is larger than a full table and 65535 bytes of cells.
+// - Serialize given an IArchive whose content lies in memory (GetData) takes runs of line items
+//   straight from that memory; given an XMF_Serialize it reads item by item. Both read alike.
 // - Line binders are pointer-sized in memory and stored as their low 32 bits, zero-extended when
 //   read back.
 #ifndef TABROW_GRIDER_H_
