@@ -171,6 +171,20 @@ TEST(SerializeTest, ASavedDatabaseLineReadsBackAsALineOfTheGrid) {
       DataOf(g.GetNextLine(nullptr)));
 }
 
+TEST(SerializeTest, SaveGriderLineStreamsLargeArchivesWhole) {
+  Bytes content(20000);
+  for (size_t i = 0; i < content.size(); ++i) content[i] = uint8_t(i * 7);
+  XMemoArchive source;
+  source.Append(content.data(), uint32_t(content.size()));
+  IArchive* pointer = &source;
+  Bytes block = Cat({Bytes(16, 0), Raw(&pointer, 8), Bytes(20, 0)});
+  XFieldDesc field = {};
+  field.Type = XDT_ARCHIVE;
+  XMemoArchive archive;
+  ASSERT_EQ(1, SaveGriderLine(&archive, &field, block.data(), nullptr));
+  EXPECT_EQ(LineItem(Line{0, 0, 0, LineData({content})}), ArchiveBytes(&archive));
+}
+
 TEST(SerializeTest, SaveGriderLineRefusesUnsupportedFieldsUnlessNull) {
   XFieldDesc fields[2] = {};
   fields[0].Type = XDT_LONG, fields[0].Size = 4, fields[0].Next = &fields[1];
