@@ -107,16 +107,17 @@ bool ReadPlainValue(XMF_Serialize* in, XDataUnit* unit, uint32_t bytes) {
 }
 
 bool ReadUnit(XMF_Serialize* in, IArchive* archive, XDataUnit* unit) {
+  uint8_t head[4 + kFieldBytes];  // L, then the fields
+  if (!in->Read(head, sizeof head)) return false;
   uint32_t length = 0;
-  uint8_t fields[kFieldBytes];
-  if (!in->Read(&length, sizeof length) || !in->Read(fields, sizeof fields)) return false;
   uint32_t binder = 0;
-  std::memcpy(&unit->Code, fields, 4);
-  std::memcpy(&unit->Extra, fields + 4, 4);
-  std::memcpy(&unit->Type, fields + 8, 2);
-  std::memcpy(&unit->Size, fields + 10, 2);
-  std::memcpy(&unit->Null, fields + 12, 4);
-  std::memcpy(&binder, fields + 16, 4);
+  std::memcpy(&length, head, 4);
+  std::memcpy(&unit->Code, head + 4, 4);
+  std::memcpy(&unit->Extra, head + 8, 4);
+  std::memcpy(&unit->Type, head + 12, 2);
+  std::memcpy(&unit->Size, head + 14, 2);
+  std::memcpy(&unit->Null, head + 16, 4);
+  std::memcpy(&binder, head + 20, 4);
   unit->Binder = binder;
   if (length <= kFieldBytes) {
     if (IsPointerType(unit->Type)) unit->Null = 1;
