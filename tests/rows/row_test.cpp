@@ -121,36 +121,27 @@ class ItemLineTest : public ::testing::Test {
 };
 
 TEST_F(ItemLineTest, ReadsEachItemAtItsSlot) {
-  Describe({{XDT_LONG, 4}, {XDT_STRING, 10}, {XDT_DOUBLE, 8}});
+  // A date-time slot is a 16-byte timestamp whatever its Size; a text never leaves its slot.
+  Describe({{XDT_LONG, 4}, {XDT_STRING, 10}, {XDT_DATETIME, 8}, {XDT_STRING, 3}, {XDT_DOUBLE, 8}});
   const int32_t integer = 42;
+  const DbTimestamp stamp{2023, 12, 31, 23, 59, 58, 0};
   const double floater = -1.25;
-  Put(0, &integer, 4);
-  Put(4, u"skipped", 16);
-  Put(24, &floater, 8);
-  const uint8_t nulls[] = {0, 1, 0};
-  const int32_t indexes[] = {0, 1, 2};
-  ASSERT_EQ(row_.AddItemLine(line_.data(), nulls, &head_, indexes, 3), 1);
+  Put(1, &integer, 4);  // at an odd address
+  Put(5, u"null text", 20);
+  Put(25, &stamp, 16);
+  Put(41, u"abcdef", 6);
+  Put(47, &floater, 8);
+  const uint8_t nulls[] = {0, 1, 0, 0, 0};
+  const int32_t indexes[] = {0, 1, 2, 3, 4};
+  ASSERT_EQ(row_.AddItemLine(line_.data() + 1, nulls, &head_, indexes, 5), 1);
   std::vector<XDataUnit*> units = Units(row_);
   EXPECT_EQ(units[0]->Value.Long, 42);
   EXPECT_EQ(units[1]->Null, 1);
   EXPECT_EQ(units[1]->Type, 0);
-  EXPECT_EQ(units[2]->Value.Double, -1.25);
-}
-
-TEST_F(ItemLineTest, DateTimeTakesSixteenBytesAndTextStaysInItsSlot) {
-  Describe({{XDT_DATETIME, 8}, {XDT_STRING, 3}, {XDT_LONG, 4}});
-  const DbTimestamp stamp{2023, 12, 31, 23, 59, 58, 0};
-  const int32_t integer = 7;
-  Put(1, &stamp, 16);  // at an odd address
-  Put(17, u"abcdef", 6);
-  Put(23, &integer, 4);
-  const int32_t indexes[] = {0, 1, 2};
-  ASSERT_EQ(row_.AddItemLine(line_.data() + 1, nullptr, &head_, indexes, 3), 1);
-  std::vector<XDataUnit*> units = Units(row_);
-  EXPECT_EQ(units[0]->Value.Time.Year, 2023);
-  EXPECT_EQ(units[0]->Value.Time.Second, 58);
-  EXPECT_EQ(std::u16string(units[1]->Value.Text), u"abc");
-  EXPECT_EQ(units[2]->Value.Long, 7);
+  EXPECT_EQ(units[2]->Value.Time.Year, 2023);
+  EXPECT_EQ(units[2]->Value.Time.Second, 58);
+  EXPECT_EQ(std::u16string(units[3]->Value.Text), u"abc");
+  EXPECT_EQ(units[4]->Value.Double, -1.25);
 }
 
 TEST_F(ItemLineTest, IndexPastTheChainStopsKeepingEarlierUnits) {
