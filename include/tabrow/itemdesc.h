@@ -17,7 +17,8 @@
 //
 // Choices made here:
 // - SetDescValue with a unit of type 17 or 129 to 143 checks the descriptor's type first: when
-//   the result is 0 nothing is taken from the unit.
+//   the result is 0 nothing is taken from the unit. A unit lending the very archive or grid the
+//   descriptor holds leaves it in place (no copy is made).
 // - A descriptor of a type up to 15 other than 1 to 4, 2 and 14 stores and loads at most the 8
 //   bytes of Value, whatever its Size.
 // - Setting the archive or grid the descriptor already holds destroys nothing: Flags 0x10,
