@@ -60,15 +60,17 @@ class TABROW_API XHttpLinker {
   // and for null.
   static int32_t GetPostStaple(const XCHAR* content_type);
 
-  // Each form requests `path` (relative to the server, as Connect returns it) and returns 1, or
-  // 0 when the exchange failed. `content_type`, when not null, receives the answer's content
-  // type in lower case (empty when the answer names none). An answer archive receives the
-  // answer appended and rewound; after a failure midway it holds what had come, not rewound.
+  // Each form requests `path` (relative to the server, as Connect returns it; null reads as
+  // empty) and returns 1, or 0 when the exchange failed. `content_type`, when not null, receives
+  // the answer's content type in lower case (empty when the answer names none). An answer
+  // archive receives the answer appended and rewound; after a failure midway it holds the
+  // 4096-byte chunks that had come whole, not rewound.
 
   // GET into `answer`.
   int32_t GetResponse(const XCHAR* path, IArchive* answer, XCHAR* content_type);
   // POST `body` (up to its NUL), or GET when `body` is null, into `buffer` of `size` bytes
-  // (at least 1): the first size - 1 bytes of the answer and a NUL.
+  // (at least 1): the first size - 1 bytes of the answer and a NUL. The rest of a longer answer
+  // is not read, which is no failure. After a failure the buffer holds what had come and a NUL.
   int32_t GetResponse(const XCHAR* path, int32_t staple, const char* body, char* buffer,
                       uint32_t size);
   // POST `body` (up to its NUL), or GET when `body` is null, into `answer`.
