@@ -63,8 +63,8 @@ class TABROW_API XHttpLinker {
   // Each form requests `path` (relative to the server, as Connect returns it; null reads as
   // empty) and returns 1, or 0 when the exchange failed. `content_type`, when not null, receives
   // the answer's content type in lower case (empty when the answer names none). An answer
-  // archive receives the answer appended and rewound; after a failure midway it holds the
-  // 4096-byte chunks that had come whole, not rewound.
+  // archive receives the answer appended and rewound; after a failure midway it holds what had
+  // come, not rewound.
 
   // GET into `answer`.
   int32_t GetResponse(const XCHAR* path, IArchive* answer, XCHAR* content_type);

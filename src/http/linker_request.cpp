@@ -68,11 +68,13 @@ bool LinkerRequest::Send(const void* body, uint32_t length) {
 
 bool LinkerRequest::ReadInto(IArchive* answer, XCHAR* content_type) {
   uint8_t chunk[kChunkBytes];
-  uint32_t read = 0;
-  if (InternetReadFile(handle_, chunk, kChunkBytes, &read) == 0) return false;
-  while (read > 0) {
-    answer->Append(chunk, read);
-    if (InternetReadFile(handle_, chunk, kChunkBytes, &read) == 0) return false;
+  for (;;) {
+    // A failing read still reports the bytes that came before the failure: keep them too.
+    uint32_t read = 0;
+    int32_t ok = InternetReadFile(handle_, chunk, kChunkBytes, &read);
+    if (read > 0) answer->Append(chunk, read);
+    if (ok == 0) return false;
+    if (read == 0) break;
   }
   answer->SeekToBegin();
   if (content_type != nullptr) HandBackContentType(content_type);

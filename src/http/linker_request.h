@@ -40,7 +40,8 @@ class LinkerRequest {
   // Sends the request with `length` bytes of `body` (null when 0); false on failure.
   bool Send(const void* body, uint32_t length);
   // Reads the whole answer into `answer` in 4096-byte chunks, rewinds it and hands back the
-  // content type into `content_type` when not null. A failing read stops it with false.
+  // content type into `content_type` when not null. A failing read stops it with false, after
+  // the bytes that did come were appended.
   bool ReadInto(IArchive* answer, XCHAR* content_type);
 
  private:
