@@ -1,4 +1,4 @@
-// The internet calls the HTTP linker is written against, in the shape of the classic Windows
+// The internet calls the HTTP linker is written against, in the shape of the Windows
 // internet API, implemented on libcurl. Everything here is synchronous and runs on the caller's
 // thread; a handle and the handles made from it are used by one thread at a time.
 //
@@ -14,12 +14,15 @@
 //   (http_proxy, https_proxy, no_proxy). Certificates are verified; SSL_CERT_FILE and
 //   SSL_CERT_DIR, when set, replace the default trust file and directory.
 // - The request goes out with the verb, the target "/" + object and the added header lines
-//   exactly as given, plus Host and User-Agent (the agent name). The accept types become one
-//   Accept header unless an Accept line is added; no Expect header is ever sent.
+//   exactly as given, plus Host, User-Agent (the agent name) and, for a body, Content-Length
+//   unless one was added. The accept types become one Accept header unless an Accept line is
+//   added; no Expect header, and no Content-Type that was not added, is ever sent.
 // - Timeouts: 60 seconds to connect; a request that receives no byte for 60 seconds fails.
 // - Answers are streamed: at most 64 KiB of an answer waits between two reads.
-// - Texts go on the wire in code page 936, except the target, whose characters outside
-//   printable ASCII (and space and '#', which would end the target) are percent-encoded UTF-8.
+// - Header lines and the agent go on the wire in code page 936; the server name as UTF-8
+//   (an international name in its ASCII form); the target as given, except that characters
+//   outside printable ASCII, space and '#' (which would end the target) are percent-encoded
+//   UTF-8.
 // Every failure gives the call's 0 or null result.
 #ifndef TABROW_PLATFORM_INTERNET_H_
 #define TABROW_PLATFORM_INTERNET_H_

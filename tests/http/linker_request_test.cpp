@@ -106,7 +106,7 @@ const FormCase kForms[] = {
 
 class RequestFormTest : public LinkerTest, public ::testing::WithParamInterface<FormCase> {};
 
-TEST_P(RequestFormTest, SendsExactlyTheDesignedRequest) {
+TEST_P(RequestFormTest, PutsExactlyItsRequestOnTheWire) {
   const FormCase& form = GetParam();
   const XCHAR* path = ConnectTo("svc/a?x=1");
   ASSERT_NE(path, nullptr);
