@@ -9,5 +9,6 @@
 #include "tabrow/grider.h"
 #include "tabrow/itemdesc.h"
 #include "tabrow/rowbuffer.h"
+#include "tabrow/httplinker.h"
 
 #endif  // TABROW_TABROW_H_
