@@ -4,8 +4,11 @@
 
 #include "tabrow/archive.h"
 #include "tabrow/base.h"
+#include "tabrow/convert.h"
 #include "tabrow/dataunit.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
+#include "tabrow/variable.h"
+#include "tabrow/variant.h"
 
 #endif  // TABROW_TABROW_H_
