@@ -55,13 +55,13 @@ TABROW_API void SetUnitDbBuffer(XDataUnit* unit, const void* buffer);
 //    has the new type either way. 1 when the text read as the type; otherwise the value is 0
 //    (a zero DATETIME for 4) and the result 0.
 // Every other pair gives 0 and leaves the unit as it was; so does a null buffer where text
-// would be written.
+// would be written. A size of 0 writes no text, yet the unit borrows the buffer as for any size.
 TABROW_API int32_t UnitTransfer(XDataUnit* unit, uint16_t type, uint16_t size, XCHAR* buffer);
 
 // Fills the VARIANT from the unit. Its type word becomes VT_EMPTY first (nothing else of it is
 // cleared), and stays so for a null unit (1) and for types other than 1 to 4 (0). Type 1 gives
-// VT_I4, 3 VT_R8, 2 VT_BSTR with a new SysAllocString copy that the caller owns (0 and VT_EMPTY
-// when memory runs out), 4 VT_DATE.
+// VT_I4, 3 VT_R8, 2 VT_BSTR with a new SysAllocString copy that the caller owns (empty for a null
+// text pointer; 0 and VT_EMPTY when memory runs out), 4 VT_DATE.
 // OLE dates count days from 1899-12-30 00:00:00 linearly, earlier dates negative: 1899-12-29
 // 06:00:00 is -0.75. A date-time the calendar refuses (before 1601, or not a real date) counts as
 // 1601-01-01 00:00:00.

@@ -1,81 +1,56 @@
 #include <cstring>
-#include <vector>
 
 #include "convert/unit_fixtures.h"
 
 namespace {
 
 using convert_test::Date;
-using convert_test::ExpectDate;
-using convert_test::TextOf;
+using convert_test::FormOf;
 using convert_test::Unit;
 
-// Records laid one after another in a byte block, the way response documents hold them; the
-// block starts at an odd address so that no field is aligned.
-class RecordBlock {
- public:
-  RecordBlock() : bytes_(1) {}
-
-  // Appends a record and returns its offset.
-  size_t Add(uint16_t kind, uint16_t dataType, const void* value, size_t valueSize) {
-    const size_t at = bytes_.size();
-    const auto length = static_cast<uint16_t>(8 + valueSize);
-    const uint16_t header[4] = {kind, length, 0, dataType};
-    bytes_.resize(at + length);
-    std::memcpy(&bytes_[at], header, sizeof header);
-    std::memcpy(&bytes_[at + 8], value, valueSize);
-    return at;
-  }
-  template <typename T>
-  size_t Add(uint16_t dataType, const T& value, uint16_t kind = 0) {
-    return Add(kind, dataType, &value, sizeof value);
-  }
-  const XVariable* At(size_t offset) const {
-    return reinterpret_cast<const XVariable*>(&bytes_[offset]);
-  }
-
- private:
-  std::vector<unsigned char> bytes_;
-};
-
+// Records are laid one after another from an odd address, as response documents hold them, and
+// read into one unit in turn.
 TEST(VariableTest, EachDataTypeSetsTheUnit) {
+  const int32_t integer = -5;
+  const double real = 2.5;
+  const DATETIME date = Date(2024, 3, 5, 1, 2, 3);
   const XCHAR* pointed = u"pointed";
   const unsigned char blob[6] = {6, 0, 0, 0, 'h', 'i'};
-  const void* blobPointer = blob;
-  RecordBlock block;
-  const size_t integer = block.Add(XDT_LONG, int32_t{-5});
-  const size_t inlined = block.Add(XVAR_INLINE, XDT_STRING, u"inline", 14);
-  const size_t text = block.Add(XDT_STRING, pointed);
-  const size_t real = block.Add(XDT_DOUBLE, 2.5);
-  const size_t date = block.Add(XDT_DATETIME, Date(2024, 3, 5, 1, 2, 3));
-  const size_t user = block.Add(XDT_USER, blobPointer);
-  const size_t null = block.Add(XVAR_NULL, int32_t{0});
-  const size_t unknown = block.Add(XDT_ARCHIVE, int32_t{0});
-
+  const void* blobAt = blob;
+  const struct {
+    uint16_t kind, type;
+    const void* value;
+    size_t size;
+    int32_t result;
+    const XCHAR* form;  // null: not a text form
+  } records[] = {
+      {0, XDT_LONG, &integer, 4, 1, u"-5"},
+      {XVAR_INLINE, XDT_STRING, u"inline", 14, 1, u"inline"},
+      {0, XDT_STRING, &pointed, 8, 1, u"pointed"},
+      {0, XDT_DOUBLE, &real, 8, 1, u"2.5"},
+      {0, XDT_DATETIME, &date, 8, 1, u"2024-03-05 01:02:03"},
+      {0, XDT_USER, &blobAt, 8, 1, nullptr},
+      {0, XDT_ARCHIVE, &integer, 4, 0, nullptr},
+      {0, XVAR_NULL, &integer, 4, 1, u""},  // gives the blob copy back
+  };
+  unsigned char block[128];
+  size_t at = 1;
   Unit unit;
   unit->Code = 17;
-  ASSERT_EQ(DataTransfer(block.At(integer), unit.get()), 1);
-  EXPECT_EQ(unit->Value.Long, -5);
-  ASSERT_EQ(DataTransfer(block.At(inlined), unit.get()), 1);
-  EXPECT_EQ(TextOf(unit.get()), u"inline");
-  EXPECT_EQ(unit->Owned, unit->Value.Text);
-  ASSERT_EQ(DataTransfer(block.At(text), unit.get()), 1);
-  EXPECT_EQ(TextOf(unit.get()), u"pointed");
-  EXPECT_NE(unit->Value.Text, pointed);
-  ASSERT_EQ(DataTransfer(block.At(real), unit.get()), 1);
-  EXPECT_EQ(unit->Value.Double, 2.5);
-  ASSERT_EQ(DataTransfer(block.At(date), unit.get()), 1);
-  ExpectDate(unit->Value.Time, Date(2024, 3, 5, 1, 2, 3));
-  ASSERT_EQ(DataTransfer(block.At(user), unit.get()), 1);
-  EXPECT_EQ(unit->Type, XDT_USER);
-  EXPECT_NE(unit->Value.Pointer, blobPointer);
-  EXPECT_EQ(std::memcmp(unit->Value.Pointer, blob, 6), 0);
-
-  EXPECT_EQ(DataTransfer(block.At(unknown), unit.get()), 0);
-  EXPECT_EQ(unit->Type, XDT_USER);
-  ASSERT_EQ(DataTransfer(block.At(null), unit.get()), 1);  // gives the blob copy back
-  EXPECT_EQ(unit->Null, 1);
-  EXPECT_EQ(unit->Type, 0);
+  for (const auto& r : records) {
+    const uint16_t header[4] = {r.kind, uint16_t(8 + r.size), 0, r.type};
+    std::memcpy(block + at, header, 8);
+    std::memcpy(block + at + 8, r.value, r.size);
+    EXPECT_EQ(DataTransfer(reinterpret_cast<const XVariable*>(block + at), &unit.unit), r.result);
+    if (r.form != nullptr) {
+      EXPECT_EQ(FormOf(&unit.unit), r.form) << r.type;
+    }
+    at += 8 + r.size;
+    if (r.type != XDT_USER && r.type != XDT_ARCHIVE) continue;
+    EXPECT_EQ(unit->Type, XDT_USER);
+    EXPECT_NE(unit->Value.Pointer, blob);
+    EXPECT_EQ(std::memcmp(unit->Value.Pointer, blob, 6), 0);
+  }
   EXPECT_EQ(unit->Code, 0u);
 }
 
