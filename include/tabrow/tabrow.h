@@ -4,11 +4,14 @@
 
 #include "tabrow/archive.h"
 #include "tabrow/base.h"
+#include "tabrow/convert.h"
 #include "tabrow/dataunit.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
 #include "tabrow/itemdesc.h"
 #include "tabrow/rowbuffer.h"
 #include "tabrow/httplinker.h"
+#include "tabrow/variable.h"
+#include "tabrow/variant.h"
 
 #endif  // TABROW_TABROW_H_
