@@ -4,6 +4,7 @@
 
 #include "tabrow/archive.h"
 #include "tabrow/base.h"
+#include "tabrow/datameter.h"
 #include "tabrow/dataunit.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
