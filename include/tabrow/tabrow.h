@@ -8,5 +8,6 @@
 #include "tabrow/dataunit.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
+#include "tabrow/varstacker.h"
 
 #endif  // TABROW_TABROW_H_
