@@ -8,6 +8,8 @@
 #include "tabrow/dataunit.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
+#include "tabrow/itemdesc.h"
+#include "tabrow/rowbuffer.h"
 #include "tabrow/varstacker.h"
 
 #endif  // TABROW_TABROW_H_
