@@ -1,4 +1,4 @@
-// Expected stored forms of meter fields, word by word, for the meter tests.
+// Stored forms of meter fields, word by word, for the meter tests.
 #ifndef TABROW_TESTS_RECORDS_METER_WORDS_H_
 #define TABROW_TESTS_RECORDS_METER_WORDS_H_
 
@@ -36,7 +36,7 @@ inline Words Txt(const std::u16string& text) {
   return words;
 }
 
-// The fields of a meter after its header.
+// The words after a meter's header.
 inline Words Fields(const uint16_t* meter) {
   return Words(meter + 2, meter + meter[0]);
 }
