@@ -10,6 +10,7 @@
 #include "tabrow/grider.h"
 #include "tabrow/itemdesc.h"
 #include "tabrow/rowbuffer.h"
+#include "tabrow/httplinker.h"
 #include "tabrow/varstacker.h"
 
 #endif  // TABROW_TABROW_H_
