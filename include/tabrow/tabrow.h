@@ -5,13 +5,15 @@
 #include "tabrow/archive.h"
 #include "tabrow/base.h"
 #include "tabrow/convert.h"
+#include "tabrow/datameter.h"
 #include "tabrow/dataunit.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
+#include "tabrow/httplinker.h"
 #include "tabrow/itemdesc.h"
 #include "tabrow/rowbuffer.h"
-#include "tabrow/httplinker.h"
 #include "tabrow/variable.h"
 #include "tabrow/variant.h"
+#include "tabrow/varstacker.h"
 
 #endif  // TABROW_TABROW_H_
