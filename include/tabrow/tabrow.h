@@ -7,5 +7,6 @@
 #include "tabrow/dataunit.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
+#include "tabrow/query.h"
 
 #endif  // TABROW_TABROW_H_
