@@ -29,7 +29,7 @@ class LeafBinder {
 
  private:
   int32_t CopyAndBind(const XCHAR* text, size_t offset, XCHAR** copy);
-  int32_t Room(const XCHAR* copy, size_t offset, size_t* room) const;
+  size_t Room(const XCHAR* copy, size_t offset) const;
 
   XQueryTemplate* query_;
   XCHAR* buffer_;
@@ -47,13 +47,12 @@ int32_t LeafBinder::CopyAndBind(const XCHAR* text, size_t offset, XCHAR** copy) 
   return query_->Binder(query_->BinderContext, *copy);
 }
 
-// The room a kept copy takes: its length and its NUL.
-int32_t LeafBinder::Room(const XCHAR* copy, size_t offset, size_t* room) const {
-  size_t limit = capacity_ == kUncheckedRoom ? kUncheckedRoom : capacity_ - offset;
+// The room a kept copy takes, its NUL included; 0 when the binder left no NUL within the rest
+// of the buffer.
+size_t LeafBinder::Room(const XCHAR* copy, size_t offset) const {
+  size_t limit = capacity_ - offset;
   size_t length = BoundedLength(copy, limit);
-  if (length == limit) return QTE_FAIL;
-  *room = length + 1;
-  return 0;
+  return length == limit ? 0 : length + 1;
 }
 
 // Turns the leaf into the constant its unbound mode names, or fails for QUB_FAIL.
@@ -91,7 +90,8 @@ int32_t LeafBinder::Bind(XWhereTree* leaf) {
       leaf->Name = desc->Name;
     } else {
       leaf->Name = copy;
-      if (Room(copy, position_, &name_room) != 0) return QTE_FAIL;
+      name_room = Room(copy, position_);
+      if (name_room == 0) return QTE_FAIL;
     }
   }
   size_t offset = position_ + name_room;
@@ -106,8 +106,8 @@ int32_t LeafBinder::Bind(XWhereTree* leaf) {
   if (result > 0 && literal) return ApplyUnboundMode(leaf, QUB_DROP);
   if (result == QTE_UNBOUND && !literal) return ApplyUnboundMode(leaf, desc->UnboundMode);
   if (result < 0 && result != QTE_UNBOUND) return result;
-  size_t value_room = 0;
-  if (Room(copy, offset, &value_room) != 0) return QTE_FAIL;
+  size_t value_room = Room(copy, offset);
+  if (value_room == 0) return QTE_FAIL;
   leaf->Value = copy;
   position_ = offset + value_room;
   return 0;
