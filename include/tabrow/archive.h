@@ -37,12 +37,14 @@ class TABROW_API IArchive {
   virtual const uint8_t* GetData() = 0;
   // Moves the read position forward by `count`; 0 when fewer bytes remain (nothing moves).
   virtual int32_t Skip(uint32_t count) = 0;
-  // Reads up to `count` bytes into `buffer`; returns the number read (less at the end).
+  // Reads up to `count` bytes into `buffer`; returns the number read (less at the end). One
+  // call reads at most 2^31 - 1 bytes, the most its result can report.
   virtual int32_t Read(void* buffer, uint32_t count) = 0;
   // Makes room for `capacity` bytes in all, so that appends up to it need not grow the
   // storage; 0 when not possible.
   virtual int32_t Reserve(uint32_t capacity) = 0;
-  // Appends `count` bytes at the end; returns the number appended or a negative value on failure.
+  // Appends `count` bytes at the end; returns the number appended or a negative value on failure
+  // (nothing is appended then). A count above 2^31 - 1, which the result cannot report, fails.
   virtual int32_t Append(const void* buffer, uint32_t count) = 0;
   // Replaces the content by a copy of `source`'s whole content and rewinds; 0 on failure.
   virtual int32_t CopyFrom(IArchive* source) = 0;
@@ -52,7 +54,9 @@ class TABROW_API IArchive {
 };
 
 // A growable archive in memory. Made on the heap by Malloc (given back by Release) or used as a
-// local object. Its length is limited to 4 GiB - 1; an append beyond that fails.
+// local object. Its length is limited to 4 GiB - 1; an append beyond that fails. The storage
+// grows geometrically; bytes lent by GetData stay valid until the next Append, Reserve or
+// CopyFrom. Appending bytes that lie in the archive's own storage is allowed.
 class TABROW_API XMemoArchive final : public IArchive {
  public:
   XMemoArchive();
@@ -87,7 +91,7 @@ class TABROW_API XMemoArchive final : public IArchive {
 
 // A read-only archive over memory the caller owns: SetBuffer lends `count` bytes at `address`,
 // which are never copied and must outlive the archive's use. Reserve, Append, CopyFrom and
-// SetLength fail.
+// SetLength fail. A new archive, or one given a null address, is empty.
 class TABROW_API XCakeArchive final : public IArchive {
  public:
   XCakeArchive();
@@ -120,15 +124,19 @@ class TABROW_API XCakeArchive final : public IArchive {
 };
 
 // Writes and reads tagged items on an archive it borrows. Every operation returns non-zero on
-// success and 0 on failure. Readers never read past the end of the stream and never write past
-// a capacity they are given; a truncated stream or a count that runs past the end gives 0.
+// success and 0 on failure (also when the archive is null). Readers never read past the end of
+// the stream and never write past a capacity they are given; a truncated stream or a count that
+// runs past the end gives 0 before anything is allocated or stored. A reader that fails leaves
+// the read position where it was, except that an item too large for its buffer is passed over
+// whole (the stream stays readable). A writer that fails cuts the archive back to its old
+// length, so no partial item remains.
 class TABROW_API XMF_Serialize {
  public:
   explicit XMF_Serialize(IArchive* archive);
 
   // Appends a header.
   int32_t WriteHeader(uint32_t identifier, uint32_t kind);
-  // Reads the next header; 0 at the end of the stream.
+  // Reads the next header; 0 when fewer than its 8 bytes remain.
   int32_t ReadHeader(uint32_t* identifier, uint32_t* kind);
 
   // Appends a data item holding `size` bytes (data may be null when size is 0).
@@ -137,29 +145,37 @@ class TABROW_API XMF_Serialize {
   int32_t Write_Proper(uint32_t identifier, const XCHAR* text);
 
   // After a data item's header: reads its bytes into `buffer` and stores their count in *size
-  // (size may be null). An item larger than `capacity` bytes is skipped whole, nothing is
-  // written to the buffer, *size gets the stored count, and the result is 0.
+  // (size may be null). An item larger than `capacity` bytes (any non-empty item when buffer is
+  // null) is skipped whole, nothing is written to the buffer, *size gets the stored count, and
+  // the result is 0.
   int32_t ReadProper(void* buffer, uint32_t capacity, uint32_t* size);
   // After a text item's header: reads the text into `buffer` (capacity in characters) and stores
-  // in *length the characters read counting the NUL. The buffer always ends up NUL-terminated; a
-  // text that does not fit with its NUL, or an odd byte count, is skipped whole with result 0
-  // and the buffer untouched.
+  // in *length the characters read counting the NUL. The buffer always ends up NUL-terminated
+  // (a NUL is added when the stored bytes lack one). A text that does not fit with its NUL is
+  // skipped whole with result 0, the buffer untouched and *length set to the capacity it needs;
+  // an odd byte count is skipped whole with result 0 and *length untouched.
   int32_t ReadStrBuffer(XCHAR* buffer, uint32_t capacity, uint32_t* length);
-  // After a text item's header: reads the text into a new NUL-terminated buffer stored in *text,
-  // to be freed with XMem_Free. On failure *text is null.
+  // After a text item's header: reads the text into a new NUL-terminated buffer (malloc'd) stored
+  // in *text, to be freed with XMem_Free. On failure *text is null; an odd byte count is skipped
+  // whole.
   int32_t AllocStrBuffer(XCHAR** text);
   // After a data item's header: passes over its bytes.
   int32_t SkipProper();
-  // After an opening header: passes over everything through the matching closing header.
+  // After an opening header: passes over everything through the matching closing header,
+  // counting nested opening and closing headers (their identifiers are not compared) and
+  // skipping data items by their counts. A header of an unknown kind, or the end of the stream
+  // before the match, gives 0.
   int32_t SkipMarker();
 
   // Appends `count` raw bytes.
   int32_t Write(const void* data, uint32_t count);
   // Reads exactly `count` raw bytes; 0 when fewer remain.
   int32_t Read(void* data, uint32_t count);
-  // Appends the whole content of `document` raw (it is read from its start).
+  // Appends the whole content of `document` raw. The document is read from its start and left
+  // at its start; it may be the serializer's own archive.
   int32_t WriteDoc(IArchive* document);
-  // Reads `count` raw bytes from the stream and appends them to `document`; 0 when fewer remain.
+  // Reads `count` raw bytes from the stream and appends them to `document`; 0, with nothing
+  // appended, when fewer remain or the document refuses them.
   int32_t ReadDoc(IArchive* document, uint32_t count);
 
  private:
@@ -169,12 +185,14 @@ class TABROW_API XMF_Serialize {
 // Frees memory that the archive layer allocated (texts from AllocStrBuffer). Ignores null.
 TABROW_API void XMem_Free(void* memory);
 
-// Appends an 8-bit text up to its NUL; returns non-zero on success.
+// Appends an 8-bit text up to its NUL; returns non-zero on success. A null text appends nothing.
 TABROW_API int32_t HTM_Write(IArchive* archive, const char* text);
-// Appends exactly `count` bytes of an 8-bit text; returns non-zero on success.
+// Appends exactly `count` bytes of an 8-bit text; returns non-zero on success (nothing is
+// appended on failure).
 TABROW_API int32_t HTM_Write(IArchive* archive, const char* text, uint32_t count);
 // Appends a UTF-16 text as XML character data in UTF-8, with '&', '<' and '>' escaped as
-// "&amp;", "&lt;" and "&gt;"; returns non-zero on success. A null text appends nothing.
+// "&amp;", "&lt;" and "&gt;"; returns non-zero on success (nothing is appended on failure). A
+// null text appends nothing. A lone surrogate becomes U+FFFD.
 TABROW_API int32_t XMT_Text(IArchive* archive, const XCHAR* text);
 
 #endif  // TABROW_ARCHIVE_H_

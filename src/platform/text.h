@@ -15,7 +15,9 @@ inline XCHAR LoadUnit(const XCHAR* p) {
   return c;
 }
 
-inline void StoreUnit(XCHAR* p, XCHAR c) { std::memcpy(p, &c, sizeof c); }
+inline void StoreUnit(XCHAR* p, XCHAR c) {
+  std::memcpy(p, &c, sizeof c);
+}
 
 // Number of units before the NUL; 0 for a null text.
 size_t TextLength(const XCHAR* text);

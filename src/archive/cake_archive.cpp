@@ -1,0 +1,86 @@
+// A read-only byte stream over memory that the caller lends; nothing is ever copied.
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+#include "tabrow/archive.h"
+
+namespace {
+
+// Read reports its count as int32_t, so one call moves at most this many bytes.
+constexpr uint32_t kMaximumTransfer = INT32_MAX;
+
+}  // namespace
+
+XCakeArchive::XCakeArchive() : data_(nullptr), length_(0), position_(0) {}
+
+XCakeArchive* XCakeArchive::Malloc() {
+  return new (std::nothrow) XCakeArchive();
+}
+
+void XCakeArchive::Release() {
+  delete this;
+}
+
+void XCakeArchive::SetBuffer(const void* address, uint32_t count) {
+  data_ = static_cast<const uint8_t*>(address);
+  length_ = address == nullptr ? 0 : count;
+  position_ = 0;
+}
+
+int32_t XCakeArchive::GetPosition(uint32_t* position) {
+  if (position != nullptr) *position = position_;
+  return 1;
+}
+
+int32_t XCakeArchive::SeekToBegin() {
+  position_ = 0;
+  return 1;
+}
+
+int32_t XCakeArchive::Seek(uint32_t position) {
+  if (position > length_) return 0;
+  position_ = position;
+  return 1;
+}
+
+int32_t XCakeArchive::GetLength(uint32_t* length) {
+  if (length != nullptr) *length = length_;
+  return 1;
+}
+
+int32_t XCakeArchive::SetLength(uint32_t) {
+  return 0;
+}
+
+const uint8_t* XCakeArchive::GetData() {
+  return length_ == 0 ? nullptr : data_;
+}
+
+int32_t XCakeArchive::Skip(uint32_t count) {
+  if (count > length_ - position_) return 0;
+  position_ += count;
+  return 1;
+}
+
+int32_t XCakeArchive::Read(void* buffer, uint32_t count) {
+  if (buffer == nullptr) return 0;
+  uint32_t n = length_ - position_;
+  if (n > count) n = count;
+  if (n > kMaximumTransfer) n = kMaximumTransfer;
+  if (n > 0) std::memcpy(buffer, data_ + position_, n);
+  position_ += n;
+  return static_cast<int32_t>(n);
+}
+
+int32_t XCakeArchive::Reserve(uint32_t) {
+  return 0;
+}
+
+int32_t XCakeArchive::Append(const void*, uint32_t) {
+  return -1;
+}
+
+int32_t XCakeArchive::CopyFrom(IArchive*) {
+  return 0;
+}

@@ -1,0 +1,111 @@
+// The two byte streams: growth, reading, seeking, and copies between them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "tabrow/archive.h"
+
+namespace {
+
+uint32_t LengthOf(IArchive* archive) {
+  uint32_t length = 0;
+  archive->GetLength(&length);
+  return length;
+}
+
+uint32_t PositionOf(IArchive* archive) {
+  uint32_t position = 0;
+  archive->GetPosition(&position);
+  return position;
+}
+
+TEST(MemoArchive, GrowsPastSeveralMegabytesKeepingEveryByte) {
+  XMemoArchive* memo = XMemoArchive::Malloc();
+  ASSERT_NE(memo, nullptr);
+  std::vector<uint8_t> block(4099);
+  const uint32_t kBlocks = 2000;  // about 8 MiB, in blocks of an odd size
+  for (uint32_t i = 0; i < kBlocks; ++i) {
+    std::memset(block.data(), static_cast<int>(i & 0xFF), block.size());
+    ASSERT_EQ(memo->Append(block.data(), 4099), 4099);
+  }
+  ASSERT_EQ(LengthOf(memo), kBlocks * 4099);
+  for (uint32_t i = 0; i < kBlocks; ++i) {
+    ASSERT_EQ(memo->GetData()[i * 4099], i & 0xFF);
+    ASSERT_EQ(memo->GetData()[i * 4099 + 4098], i & 0xFF);
+  }
+  memo->Release();
+}
+
+TEST(MemoArchive, ReadsSkipsSeeksAndCuts) {
+  XMemoArchive memo;
+  EXPECT_EQ(memo.Append("abcdef", 6), 6);
+  char out[8] = {};
+  EXPECT_EQ(memo.Read(out, 4), 4);
+  EXPECT_EQ(memo.Append("gh", 2), 2);  // appends leave the read position alone
+  EXPECT_EQ(memo.Skip(5), 0);
+  EXPECT_EQ(memo.Skip(3), 1);
+  EXPECT_EQ(memo.Read(out, 8), 1);
+  EXPECT_EQ(out[0], 'h');
+  EXPECT_EQ(memo.SetLength(9), 0);
+  EXPECT_EQ(memo.SetLength(3), 1);
+  EXPECT_EQ(PositionOf(&memo), 3u);
+  memo.SeekToBegin();
+  EXPECT_EQ(memo.Read(out, 8), 3);
+}
+
+TEST(MemoArchive, AppendsFromItsOwnStorageAndRefusesUnreportableCounts) {
+  XMemoArchive memo;
+  ASSERT_EQ(memo.Append("0123456789", 10), 10);
+  // Doubling forces the storage to move while the source lies inside it.
+  for (int i = 0; i < 8; ++i) {
+    const uint32_t length = LengthOf(&memo);
+    ASSERT_EQ(memo.Append(memo.GetData(), length), static_cast<int32_t>(length));
+  }
+  ASSERT_EQ(LengthOf(&memo), 2560u);
+  EXPECT_EQ(std::memcmp(memo.GetData() + 2550, "0123456789", 10), 0);
+  // Refused before any byte is looked at.
+  EXPECT_LT(memo.Append("x", 0x80000000u), 0);
+  EXPECT_EQ(LengthOf(&memo), 2560u);
+}
+
+TEST(CakeArchive, ReadsCallerMemoryInPlaceAndRefusesWrites) {
+  const char text[] = "xyz";
+  XCakeArchive* cake = XCakeArchive::Malloc();
+  ASSERT_NE(cake, nullptr);
+  cake->SetBuffer(text, 3);
+  EXPECT_EQ(cake->GetData(), reinterpret_cast<const uint8_t*>(text));
+  XMemoArchive memo;
+  EXPECT_LT(cake->Append("a", 1), 0);
+  EXPECT_EQ(cake->Reserve(10) + cake->SetLength(1) + cake->CopyFrom(&memo), 0);
+  char out[4] = {};
+  EXPECT_EQ(cake->Read(out, 4), 3);
+  EXPECT_EQ(cake->Read(out, 4), 0);
+  cake->SetBuffer(nullptr, 100);
+  EXPECT_EQ(LengthOf(cake), 0u);
+  cake->Release();
+}
+
+TEST(CopyFrom, CopiesBetweenTheTwoKindsAndFromAViewOverItself) {
+  XCakeArchive cake;
+  cake.SetBuffer("hello, world", 12);
+  XMemoArchive memo;
+  memo.Append("old content that is longer", 26);
+  memo.Skip(3);
+  ASSERT_EQ(memo.CopyFrom(&cake), 1);
+  EXPECT_EQ(PositionOf(&memo), 0u);
+  ASSERT_EQ(LengthOf(&memo), 12u);
+  EXPECT_EQ(std::memcmp(memo.GetData(), "hello, world", 12), 0);
+
+  XMemoArchive grown;  // empty, so the copy needs new storage
+  ASSERT_EQ(grown.CopyFrom(&memo), 1);
+  EXPECT_EQ(std::memcmp(grown.GetData(), "hello, world", 12), 0);
+
+  cake.SetBuffer(memo.GetData() + 2, 8);  // overlaps the bytes it replaces
+  ASSERT_EQ(memo.CopyFrom(&cake), 1);
+  ASSERT_EQ(LengthOf(&memo), 8u);
+  EXPECT_EQ(std::memcmp(memo.GetData(), "llo, wor", 8), 0);
+  EXPECT_EQ(memo.CopyFrom(nullptr), 0);
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+// Writers of 8-bit text and of escaped UTF-8 character data.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "tabrow/archive.h"
+
+namespace {
+
+std::string Content(IArchive* archive) {
+  uint32_t length = 0;
+  archive->GetLength(&length);
+  const uint8_t* data = archive->GetData();
+  return data == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(data), length);
+}
+
+TEST(HtmWrite, AppendsWholeOrCountedText) {
+  XMemoArchive memo;
+  EXPECT_TRUE(HTM_Write(&memo, "<Row>"));
+  EXPECT_TRUE(HTM_Write(&memo, "abcdef", 2));
+  EXPECT_FALSE(HTM_Write(&memo, nullptr, 3));
+  EXPECT_EQ(Content(&memo), "<Row>ab");
+  XCakeArchive cake;
+  EXPECT_FALSE(HTM_Write(&cake, "x"));
+}
+
+TEST(XmtText, EscapesMarkupAndEncodesUtf8) {
+  alignas(8) uint8_t odd[16] = {};
+  std::memcpy(odd + 1, u"<\u00e9>", 8);
+  struct Case {
+    const XCHAR* text;
+    const char* expected;
+  } cases[] = {
+      {u"x & y > z<", "x &amp; y &gt; z&lt;"},
+      {u"\"q\" 'q'", "\"q\" 'q'"},
+      {u"\u00e9\u4e2d", "\xc3\xa9\xe4\xb8\xad"},
+      {u"\U0001F600<", "\xf0\x9f\x98\x80&lt;"},
+      {u"a\xd800<", "a\xef\xbf\xbd&lt;"},  // lone high surrogates become U+FFFD
+      {u"a\xd800", "a\xef\xbf\xbd"},
+      {reinterpret_cast<const XCHAR*>(odd + 1), "&lt;\xc3\xa9&gt;"},
+      {nullptr, ""},
+  };
+  for (const Case& c : cases) {
+    XMemoArchive memo;
+    EXPECT_TRUE(XMT_Text(&memo, c.text));
+    EXPECT_EQ(Content(&memo), c.expected);
+  }
+  XCakeArchive cake;
+  EXPECT_FALSE(XMT_Text(&cake, u"abc"));
+}
+
+TEST(XmtText, LongTextKeepsSurrogatePairsAcrossChunks) {
+  // After the leading '&' every pair starts at an odd index, so any even chunk boundary splits
+  // one of them.
+  std::u16string text = u"&";
+  std::string expected = "&amp;";
+  for (int i = 0; i < 10000; ++i) {
+    text += u"\U0001F600";
+    expected += "\xf0\x9f\x98\x80";
+  }
+  XMemoArchive memo;
+  ASSERT_TRUE(XMT_Text(&memo, text.c_str()));
+  EXPECT_EQ(Content(&memo), expected);
+}
+
+}  // namespace
