@@ -279,4 +279,62 @@ TEST(ComputeTemplateTest, StopsWithTheCodeOfTheFault) {
   }
 }
 
+// Fills the whole room each text is given, rooms taken in the order ComputeTemplate binds.
+int32_t FillBinder(void* rooms, XCHAR* text) {
+  auto* left = static_cast<std::vector<size_t>*>(rooms);
+  std::fill(text, text + left->front() - 1, u'w');
+  text[left->front() - 1] = 0;
+  left->erase(left->begin());
+  return 1;
+}
+
+TEST(ComputeTemplateTest, BindersMayFillTheirWholeRoom) {
+  std::vector<size_t> rooms = {4096, 1024, 1024};  // from text, field, ordering
+  TemplatePtr query = NewTemplate();
+  query->SetBinder(&rooms, FillBinder);
+  query->SetDataMuster(1, 0);
+  query->SetFromClause(u"t");
+  query_test::Add(query.get(), QDL_FIELD, u"f");
+  query_test::Add(query.get(), QDL_ORDER, u"o");
+  XMemoArchive archive;
+  ASSERT_EQ(query->ComputeTemplate(&archive), 0);
+  TemplatePtr loaded = NewTemplate();
+  ASSERT_EQ(loaded->Serialize(&archive, 0), 1);
+  EXPECT_EQ(std::u16string(loaded->FromText).size(), 4095u);
+  EXPECT_EQ(
+      std::u16string(static_cast<XQueryOrderDesc*>(loaded->GetDescList(QDL_ORDER))->Expression),
+      std::u16string(1023, u'w'));
+  // A Name that fills the whole condition buffer leaves no room for its Value.
+  rooms = {4096, 1024, 8192};
+  query->ClearDesc(QDL_ORDER);
+  query_test::AddConditions(query.get(), "a");
+  XMemoArchive again;
+  EXPECT_EQ(query->ComputeTemplate(&again), QTE_FAIL);
+}
+
+// Conditions nested 100000 groups deep, (a & (a & ... (a & b)...)), load, build, bind, simplify,
+// render and compute without deep recursion.
+TEST(DeepTreeTest, NestingNeedsNoDeepStack) {
+  constexpr uint32_t kDepth = 100000;
+  Stream stream;
+  stream.Words(1, 0).Open(kFields).Open(kRecord).Text(1, u"f").Close(kRecord).Close(kFields);
+  stream.Open(kConditions);
+  for (uint32_t i = 0; i <= kDepth; ++i) {
+    bool last = i == kDepth;
+    stream.Open(kRecord).Text(1, last ? u"b" : u"a").Text(2, u"1").Word(4, last ? kDepth << 16 : 1);
+    stream.Word(5, QOP_EQ | (last ? 0 : QJN_AND << 16)).Close(kRecord);
+  }
+  TemplatePtr query = NewTemplate();
+  ASSERT_EQ(Load(query.get(), stream.Close(kConditions).Close(0).bytes), 1);
+  query->SetBinder(nullptr, query_test::KeepBinder);
+  std::u16string buffer(16, u'#');
+  ASSERT_EQ(query->ReplaceTemplate(buffer.data()), 0);
+  EXPECT_EQ(query->ComputeWhereTree(), 0);
+  std::u16string out(kDepth * 12 + 8, u'#');
+  auto* root = static_cast<XWhereTree*>(query->GetDescList(QDL_WHERETREE));
+  EXPECT_EQ(MakeWhereClause(root, out.data()), static_cast<int32_t>(kDepth * 12 + 4));
+  XMemoArchive archive;
+  EXPECT_EQ(query->ComputeTemplate(&archive), 0);
+}
+
 }  // namespace
