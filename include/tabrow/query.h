@@ -254,8 +254,9 @@ class TABROW_API XQueryTemplate {
   int32_t Serialize(IArchive* archive, int32_t storing);
   // Writes the computed form: every text resolved through the binder and the conditions
   // simplified. Returns 0, 1 when the condition never holds, a QTE_ code or the binder's negative
-  // result; after a failure the archive holds an unfinished stream. A template with conditions
-  // holds no where tree afterwards, whatever the result.
+  // result; after a failure the archive holds an unfinished stream (a section's opening header
+  // is written before its records are checked). A template with conditions holds no where tree
+  // afterwards, whatever the result.
   int32_t ComputeTemplate(IArchive* archive);
 
   // The fields. The template words are set only by loading; the list heads, from text and tree
