@@ -7,6 +7,9 @@
 #include "tabrow/dataunit.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
+#include "tabrow/itemdesc.h"
+#include "tabrow/rowbuffer.h"
+#include "tabrow/httplinker.h"
 #include "tabrow/query.h"
 
 #endif  // TABROW_TABROW_H_
