@@ -11,6 +11,7 @@
 #include "tabrow/grider.h"
 #include "tabrow/httplinker.h"
 #include "tabrow/itemdesc.h"
+#include "tabrow/query.h"
 #include "tabrow/rowbuffer.h"
 #include "tabrow/variable.h"
 #include "tabrow/variant.h"
