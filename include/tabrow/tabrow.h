@@ -7,5 +7,8 @@
 #include "tabrow/dataunit.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
+#include "tabrow/httpbuffer.h"
+#include "tabrow/jsondoc.h"
+#include "tabrow/xmldoc.h"
 
 #endif  // TABROW_TABROW_H_
