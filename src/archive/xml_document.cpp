@@ -44,6 +44,13 @@ std::string DeclaredEncoding(const std::vector<char>& bytes) {
   return name;
 }
 
+// The parser accepts several top-level elements; a well-formed document has exactly one.
+bool HasOneRoot(const pugi::xml_document& document) {
+  int32_t roots = 0;
+  for (pugi::xml_node node : document.children()) roots += node.type() == pugi::node_element;
+  return roots == 1;
+}
+
 bool IsAnsiEncoding(const std::string& name) {
   return name == "gb2312" || name == "gbk" || name == "gb18030";
 }
@@ -73,7 +80,10 @@ struct XML_Archive::Impl {
   // Parses `count` bytes in `encoding`; on failure the document is left empty.
   int32_t Load(const void* bytes, size_t count, pugi::xml_encoding encoding) {
     nodes.Clear();
-    if (document.load_buffer(bytes, count, tabrow::kParseOptions, encoding)) return 1;
+    if (document.load_buffer(bytes, count, tabrow::kParseOptions, encoding) &&
+        tabrow::HasOneRoot(document)) {
+      return 1;
+    }
     document.reset();
     return 0;
   }
