@@ -145,7 +145,8 @@ TEST(HttpBufferLife, CopiesAreDeepAndIndependent) {
   XHttpBuffer copy(source);
   XHttpBuffer assigned;
   assigned = source;
-  assigned = assigned;
+  XHttpBuffer& self = assigned;
+  assigned = self;
   std::memset(json, 0, sizeof json);
   source.ClearBuffer();
   for (XHttpBuffer* buffer : {&copy, &assigned}) {
