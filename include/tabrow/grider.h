@@ -1,9 +1,106 @@
 // Tabrow: the grid XRowGrider, a table of typed columns and packed row lines.
+//
+// Columns are four parallel arrays (types, declared sizes, codes, merge keys called kapes); lines
+// are RowLine records in a singly linked list. A line's data is one block: an end offset table of
+// ColCounter 16-bit entries, then the cells packed in column order with no alignment. Entry i is
+// where cell i ends, counted from the first byte after the table; cell i starts where cell i - 1
+// ends. A cell of length 0 is empty (null). Cells: integer 4 bytes, double 8, DATETIME 8, text
+// the UTF-16 characters and a NUL, archive the raw bytes (below 65536). A line's cells total at
+// most 65535 bytes.
+//
+// A grid either owns its arrays and lines or borrows them from another grid (a reference). A
+// referencing grid reads the borrowed storage but changes none of it and must not outlive the
+// grid it borrows from. Line handles are untyped pointers to RowLine records and must belong to
+// the grid they are passed to.
+//
+// Stored form (XMF_Serialize items): open GDI_GRID; GDI_COLCOUNTER (4 bytes); GDI_TYPES, GDI_SIZES
+// (2 bytes a column), GDI_CODES, GDI_KAPES (4 bytes a column), each only when the grid has that
+// array and at least one column; one GDI_LINE item per line holding the 16-byte line header
+// (Marker, Proper, DataSize, Binder's low 32 bits) and the line data; close GDI_GRID.
+//
+// Choices made here:
+// - No implicit copies: copying is deleted, CloneGrider is the explicit deep copy. Moving
+//   transfers the description, lines and borrowing state and leaves the source empty; each object
+//   keeps its own CellArchive.
+// - ClearBuffer ends any borrowing: Reference becomes 0 and Current null. So a described or
+//   loaded grid always owns what it holds.
+// - A description beyond 256 columns, a negative count, and AddItemDesc on arrays that another
+//   description operation made, are refused (0). ColCapacity remembers which arrays AddItemDesc
+//   made (room for 256 columns).
+// - A line whose cells would total 65536 bytes or more is refused (0).
+// - GetValue lends only NUL-terminated text: a text cell whose last character is not a NUL reads
+//   as null. A cell shorter than its column type's width reads as null too. A line that holds no
+//   data (DataSize 0) reads as all cells empty; SetValue on it first lays out an empty table.
+// - A line whose table does not match ColCounter (possible only in loaded streams) is read cell
+//   by cell: a cell that does not lie inside the data reads as empty. SetValue and ConfirmType
+//   refuse such a line (0); ConfirmType also refuses a double cell that is not 8 bytes long.
+// - The by-column GetValue and the header accessors without a current line return 0 and change
+//   nothing; GetValue with a null line handle likewise. Negative columns are out of range.
+// - SeekSuber stores the cell's length in its out value.
+// - CloneGrider and both paths of AttachGrider carry SourceKind and Source.
+// - The writer stops at the first write that fails (0); the reader refuses a column count outside
+//   0..256, a column count that differs from arrays already read, array items whose length does
+//   not match the column count, and line items whose byte count is below 16 or, above 16, is not
+//   16 + DataSize (a count of exactly 16 gives a line with DataSize 0 and no data), or whose data
+//   is larger than a full table and 65535 bytes of cells.
+// - Serialize given an IArchive whose content lies in memory (GetData) takes runs of line items
+//   straight from that memory; given an XMF_Serialize it reads item by item. Both read alike.
+// - Line binders are pointer-sized in memory and stored as their low 32 bits, zero-extended when
+//   read back.
 #ifndef TABROW_GRIDER_H_
 #define TABROW_GRIDER_H_
 
+#include <cstddef>
+
 #include "tabrow/archive.h"
 #include "tabrow/base.h"
+#include "tabrow/dataunit.h"
+
+struct XItemDataDesc;
+class XRowBuffer;
+
+// Identifiers of the stored grid record.
+constexpr uint32_t GDI_GRID = 0x20001u;  // the record's open and close headers
+constexpr uint32_t GDI_COLCOUNTER = 1;   // column count, signed 32-bit
+constexpr uint32_t GDI_TYPES = 17;       // 16-bit type a column
+constexpr uint32_t GDI_SIZES = 18;       // 16-bit declared size a column
+constexpr uint32_t GDI_CODES = 19;       // 32-bit code a column
+constexpr uint32_t GDI_KAPES = 20;       // 32-bit merge key a column
+constexpr uint32_t GDI_LINE = 0x1001u;   // one line: 16-byte header, then the line data
+
+// The record behind a line handle. Allocated zero-filled; Data is a separate block holding at
+// least DataSize bytes (null when DataSize is 0).
+struct RowLine {
+  uint32_t Marker;       // caller's word
+  uint32_t Proper;       // caller's word; StoreBacker keeps lines whose Proper is 0
+  uint32_t DataSize;     // byte length of the line data
+  uintptr_t Binder;      // caller's opaque word, stored as its low 32 bits
+  uint8_t* Data;         // end offset table, then the cells
+  RowLine* Next;         // next line of the grid
+  RowLine* FirstChild;   // tree links, set only by the tree view
+  RowLine* NextSibling;  //
+};
+static_assert(offsetof(RowLine, DataSize) == 8, "RowLine layout");
+static_assert(offsetof(RowLine, Binder) == 16, "RowLine layout");
+static_assert(offsetof(RowLine, Data) == 24, "RowLine layout");
+static_assert(offsetof(RowLine, Next) == 32, "RowLine layout");
+static_assert(sizeof(RowLine) == 56, "RowLine layout");
+
+// A field of a database record, as SaveGriderLine reads it. A chain linked by Next.
+struct XFieldDesc {
+  uint32_t Word1;
+  uint32_t Word2;
+  uint16_t Type;  // a unit type code
+  uint16_t Size;  // characters for text, bytes otherwise
+  uint32_t Word3;
+  uint32_t Word4;
+  uint32_t Word5;
+  XFieldDesc* Next;  // null ends the chain
+};
+static_assert(offsetof(XFieldDesc, Type) == 8, "XFieldDesc layout");
+static_assert(offsetof(XFieldDesc, Size) == 10, "XFieldDesc layout");
+static_assert(offsetof(XFieldDesc, Next) == 24, "XFieldDesc layout");
+static_assert(sizeof(XFieldDesc) == 32, "XFieldDesc layout");
 
 class TABROW_API XRowGrider {
  public:
@@ -11,6 +108,8 @@ class TABROW_API XRowGrider {
   virtual ~XRowGrider();
   XRowGrider(const XRowGrider&) = delete;
   XRowGrider& operator=(const XRowGrider&) = delete;
+  XRowGrider(XRowGrider&& other) noexcept;
+  XRowGrider& operator=(XRowGrider&& other) noexcept;
 
   // A new empty grid on the heap, or null when memory runs out.
   static XRowGrider* Malloc();
@@ -18,6 +117,141 @@ class TABROW_API XRowGrider {
   void Release();
   // Destroys a grid made by Malloc; ignores null.
   static void Release(XRowGrider* grider);
+
+  // An owning grid frees its arrays and lines; a referencing grid forgets them. Afterwards no
+  // columns, no lines, Reference 0, Current null. SourceKind, Source and CellArchive stay.
+  void ClearBuffer();
+
+  // Column description. Each Set... form clears the grid first and returns 1, or 0 (grid left
+  // empty) for a count outside 0..256, a missing array or a failed allocation.
+  // Column i takes unit i's Type, Size and Code.
+  int32_t SetItemDesc(const XDataUnit* units, int32_t count);
+  // Types and sizes only.
+  int32_t SetItemDesc(const uint16_t* types, const uint16_t* sizes, int32_t count);
+  // One column per descriptor of the chain: Type (14 read as 2) and Size only.
+  int32_t SetDataDesc(const XItemDataDesc* chain);
+  // Column i takes descriptor i's Code, Size and Type (14 read as 2) and kape i; all four arrays.
+  int32_t SetDataDesc(const XItemDataDesc* const* descs, const uint32_t* kapes, int32_t count);
+  // Appends one column (Code, Size, Type with 14 read as 2, and the kape) without clearing. The
+  // first call on a grid without arrays makes room for 256 columns. Returns 0 on a referencing
+  // grid, a grid whose arrays another operation made, a 257th column or a null descriptor.
+  int32_t AddItemDesc(const XItemDataDesc* desc, uint32_t kape);
+  // Sets kape i (i < ColCounter) to kapes[i], or to i when kapes is null, making a zero-filled
+  // kape array when there is none. Returns 0 when count < ColCounter or the grid is a reference.
+  int32_t SetDescKape(const uint32_t* kapes, int32_t count);
+
+  // The column arrays themselves (ColCounter entries each), or null.
+  const uint16_t* GetType() const { return Types; }
+  const uint16_t* GetSize() const { return Sizes; }
+  const uint32_t* GetCode() const { return Codes; }
+  const uint32_t* GetKape() const { return Kapes; }
+  int32_t GetColCounter() const { return ColCounter; }
+  // Number of lines, counted along the list.
+  int32_t GetRowCounter() const;
+  // The largest byte size a line can take: 24 + the sum of (2 + Size) + Size once more for
+  // every text column.
+  int32_t GetRowMaxSize() const;
+
+  // Flag 0: Current becomes Head; otherwise Current moves to its Next (null stays null).
+  // Returns the new Current.
+  void* MoveNextLine(int32_t flag);
+  // The line after `line`, or Head for null. Current is not touched.
+  void* GetNextLine(const void* line) const;
+  // A header field of `line`, or of Current when line is null; 0 when there is neither.
+  uint32_t GetLineMarker(const void* line) const;
+  uint32_t GetLineProper(const void* line) const;
+  uintptr_t GetLineBinder(const void* line) const;
+  // Writes a header field of `line`, or of Current when line is null; 0 when there is neither.
+  int32_t SetLineMarker(void* line, uint32_t marker);
+  int32_t SetLineProper(void* line, uint32_t proper);
+  int32_t SetLineBinder(void* line, uintptr_t binder);
+  // Unlinks and frees a line (Tail and Current kept right). 0 for a referencing grid or a line
+  // not in the list.
+  int32_t DeleteRowLine(void* line);
+
+  // Reads a cell of Current (first form) or of `line` into `unit`: the unit is made null, then
+  // gets the value (text lent, pointing into the line; archive lent as CellArchive aimed at the
+  // cell) and the column's Type and Size. 0 for a column out of range or a failed allocation.
+  // A lent value stays valid while its line is unchanged; only the latest archive is valid.
+  int32_t GetValue(int32_t column, XDataUnit* unit);
+  int32_t GetValue(void* line, int32_t column, XDataUnit* unit);
+  // Writes a unit into a cell: a null unit empties it (1); a unit of another type than the column
+  // changes nothing (1); integer, text (never cut), double and date-time values are stored (1).
+  // 0 for a referencing grid, a column out of range, an archive or other type, or a failure.
+  int32_t SetValue(void* line, int32_t column, const XDataUnit* unit);
+  // Changes a column's type. Only double to integer converts (truncated toward zero, empty cells
+  // stay empty); the same type gives 1; any other pair, a column out of range or a referencing
+  // grid gives 0 and changes nothing.
+  int32_t ConfirmType(int32_t column, uint16_t type);
+
+  // Non-zero when this grid borrows its arrays and lines.
+  int32_t IsReference() const { return Reference; }
+  // Clears this grid and borrows the source's arrays, lines (Tail stays null), SourceKind and
+  // Source; Reference 1. 0 for a null source or this grid itself.
+  int32_t SetReference(XRowGrider* source);
+  // Clears this grid. From a referencing source: becomes a deep copy of it. Otherwise takes its
+  // arrays, lines, SourceKind and Source and owns them, and the source becomes a reference to
+  // them. 0 for a null source, this grid itself or a failed copy.
+  int32_t AttachGrider(XRowGrider* source);
+  // Clears this grid and takes the grid of the row's first unit: no unit, or one with no grid,
+  // gives 1 and an empty grid; a first unit of a non-grid type gives 0. A grid the unit owns and
+  // that is no reference is taken over (the unit's grid is left empty); otherwise it is borrowed.
+  int32_t SetGrider(XRowBuffer* row);
+  // Makes this grid a deep, owning copy of the source's description and lines (tree links not
+  // copied), with its SourceKind and Source. Walking the source leaves its Current null. 0 for a
+  // null source, this grid itself or a failed allocation (this grid left empty).
+  int32_t CloneGrider(XRowGrider* source);
+
+  // Direction non-zero writes the record, zero reads one (replacing description and lines).
+  // Nested non-zero: the open header is the caller's (not written; already read). Non-zero on
+  // success. A failed read keeps what was read.
+  int32_t Serialize(XMF_Serialize* serializer, int32_t direction, int32_t nested);
+  int32_t Serialize(IArchive* archive, int32_t direction, int32_t nested);
+  // Writes a record of no columns holding, for each line whose Proper is 0, its header with
+  // DataSize 0. The close header's result, or 0.
+  int32_t StoreBacker(IArchive* archive);
+
+ protected:
+  // Resizes cell `column` of a laid-out line to `length` bytes and returns its start; the first
+  // min(old, new) bytes keep their content. Null when memory runs out (line unchanged).
+  uint8_t* ChangeSize(RowLine* line, int32_t column, uint32_t length);
+  // The start of a column's cell in line data whose table has ColCounter entries, its length in
+  // *length (may be null); null for a column out of range.
+  uint8_t* SeekSuber(uint8_t* data, int32_t column, uint32_t* length) const;
+
+  int32_t SourceKind;  // kind of the source the grid was filled from; never interpreted
+  uintptr_t Source;    // that source; never dereferenced
+  uint16_t* Types;     // ColCounter type codes
+  uint16_t* Sizes;     // ColCounter declared sizes (characters for text), 0 = no limit
+  uint32_t* Codes;     // ColCounter codes, or null
+  uint32_t* Kapes;     // ColCounter merge keys, or null
+  int32_t ColCounter;
+  int32_t Reference;  // non-zero: arrays and lines are borrowed
+  RowLine* Head;
+  RowLine* Tail;
+  RowLine* Current;
+  XCakeArchive* CellArchive;  // lent out by GetValue for archive cells
+  int32_t ColCapacity;        // 256 when AddItemDesc made the arrays, else 0
+
+ private:
+  bool DescribeColumns(int32_t count, bool with_codes, bool with_kapes);
+  void TakeStorage(XRowGrider* source);
+  void AppendLine(RowLine* line);
+  RowLine* LineOrCurrent(const void* line) const;
+  int32_t SerializeOut(XMF_Serialize* serializer, int32_t nested);
+  int32_t SerializeIn(XMF_Serialize* serializer, IArchive* memory, int32_t nested);
+  int32_t ReadColumnCounter(XMF_Serialize* serializer);
+  int32_t ReadLine(XMF_Serialize* serializer);
+  void AppendRun(RowLine* head, RowLine* tail);
 };
+
+// Writes one GDI_LINE item for a database record: fields as the chain describes them (integer 4
+// bytes, text a NUL-terminated field of 2 x Size bytes, double 8, date-time a 16-byte DbTimestamp
+// stored as a DATETIME, archive a 44-byte block holding an IArchive pointer at offset 16), status
+// word 3 meaning null (status may be null: nothing null). Texts are never cut. Returns 1, or 0
+// (nothing written) for an unsupported non-null field type, more than 256 fields or cells that
+// would total 65536 bytes or more; 0 too when an append fails (the item may be partly written).
+TABROW_API int32_t SaveGriderLine(IArchive* archive, const XFieldDesc* fields, const void* record,
+                                  const int32_t* status);
 
 #endif  // TABROW_GRIDER_H_

@@ -1,0 +1,91 @@
+#include "grid/line_io.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace tabrow {
+
+bool LineWriter::Add(const RowLine* line, uint32_t data_size) {
+  uint32_t count = kLinePrefixBytes + data_size;
+  if (count > kBufferBytes - used_) {
+    if (!Flush()) return false;
+    if (count > kBufferBytes) {
+      uint8_t prefix[kLinePrefixBytes];
+      PutLinePrefix(prefix, line->Marker, line->Proper, data_size, line->Binder);
+      return serializer_->Write(prefix, sizeof prefix) && serializer_->Write(line->Data, data_size);
+    }
+  }
+  uint8_t* out = buffer_ + used_;
+  PutLinePrefix(out, line->Marker, line->Proper, data_size, line->Binder);
+  if (data_size > 0) std::memcpy(out + kLinePrefixBytes, line->Data, data_size);
+  used_ += count;
+  return true;
+}
+
+bool LineWriter::Flush() {
+  if (used_ == 0) return true;
+  uint32_t count = used_;
+  used_ = 0;
+  return serializer_->Write(buffer_, count) != 0;
+}
+
+bool StoredDataSize(uint32_t count, uint32_t stored_size, uint32_t* data_size) {
+  if (count < kLineHeaderBytes) return false;
+  if (count == kLineHeaderBytes) {
+    *data_size = 0;
+    return true;
+  }
+  if (count - kLineHeaderBytes != stored_size || stored_size > kMaxDataSize) return false;
+  *data_size = stored_size;
+  return true;
+}
+
+RowLine* NewStoredLine(const uint8_t* header, uint32_t data_size) {
+  RowLine* line = AllocLine();
+  if (line == nullptr) return nullptr;
+  line->Marker = Load32(header);
+  line->Proper = Load32(header + 4);
+  line->Binder = Load32(header + 12);
+  if (data_size > 0) {
+    line->Data = static_cast<uint8_t*>(std::malloc(data_size));
+    if (line->Data == nullptr) {
+      std::free(line);
+      return nullptr;
+    }
+    line->DataSize = data_size;
+  }
+  return line;
+}
+
+LineRun ReadLineRun(IArchive* archive) {
+  LineRun run;
+  const uint8_t* content = archive->GetData();
+  uint32_t length = 0;
+  uint32_t start = 0;
+  archive->GetLength(&length);
+  archive->GetPosition(&start);
+  if (content == nullptr || start > length) return run;
+  uint32_t position = start;
+  while (length - position >= kLinePrefixBytes) {
+    const uint8_t* item = content + position;
+    if (Load32(item) != GDI_LINE || Load32(item + 4) != XMF_DATA) break;
+    uint32_t count = Load32(item + 8);
+    uint32_t data_size = 0;
+    if (!StoredDataSize(count, Load32(item + 20), &data_size)) break;
+    if (count > length - position - kLineItemPrefix) break;
+    RowLine* line = NewStoredLine(item + kLineItemPrefix, data_size);
+    if (line == nullptr) break;
+    if (data_size > 0) std::memcpy(line->Data, item + kLinePrefixBytes, data_size);
+    if (run.tail != nullptr) {
+      run.tail->Next = line;
+    } else {
+      run.head = line;
+    }
+    run.tail = line;
+    position += kLineItemPrefix + count;
+  }
+  if (position != start) archive->Seek(position);
+  return run;
+}
+
+}  // namespace tabrow

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "grid/grid_fixture.h"
+
+using namespace gridtest;
+
+namespace {
+
+// A grid of one integer column; each line's integer is also its marker.
+Bytes Record(std::initializer_list<int32_t> values) {
+  std::vector<Line> lines;
+  for (int32_t v : values)
+    lines.push_back(Line{uint32_t(v), 0, uint32_t(v * 10), LineData({Long(v)})});
+  return GridRecord({XDT_LONG}, {4}, lines);
+}
+
+std::vector<int32_t> Values(XRowGrider* g) {
+  std::vector<int32_t> out;
+  for (void* l = g->GetNextLine(nullptr); l != nullptr; l = g->GetNextLine(l)) {
+    XDataUnit u = Unit();
+    g->GetValue(l, 0, &u);
+    out.push_back(u.Value.Long);
+  }
+  return out;
+}
+
+int32_t SetFirst(XRowGrider* g, int32_t value) {
+  XDataUnit u = Unit();
+  SetUnitValue(&u, value);
+  return g->SetValue(g->GetNextLine(nullptr), 0, &u);
+}
+
+TEST(SharingTest, AReferenceReadsButNeverChangesTheBorrowedStorage) {
+  XRowGrider owner;
+  ASSERT_EQ(1, Load(&owner, Record({1, 2})));
+  {
+    XRowGrider borrower;
+    ASSERT_EQ(1, borrower.SetReference(&owner));
+    EXPECT_EQ(1, borrower.IsReference());
+    EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&borrower));
+    EXPECT_EQ(0, SetFirst(&borrower, 9));
+    EXPECT_EQ(0, borrower.DeleteRowLine(borrower.GetNextLine(nullptr)));
+    EXPECT_EQ(0, borrower.ConfirmType(0, XDT_LONG));
+    EXPECT_EQ(0, borrower.SetDescKape(nullptr, 1));
+  }  // destroying the reference frees nothing
+  EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&owner));
+  EXPECT_EQ(0, owner.SetReference(&owner));
+}
+
+TEST(SharingTest, AttachTakesOwnershipAndLeavesTheSourceReferencing) {
+  XRowGrider* source = XRowGrider::Malloc();
+  ASSERT_EQ(1, Load(source, Record({4, 5})));
+  XRowGrider taker;
+  ASSERT_EQ(1, taker.AttachGrider(source));
+  EXPECT_EQ(0, taker.IsReference());
+  EXPECT_EQ(1, source->IsReference());
+  EXPECT_EQ((std::vector<int32_t>{4, 5}), Values(source));
+  XRowGrider::Release(source);  // frees nothing, or the sanitizers report a double free
+  ASSERT_EQ(1, SetFirst(&taker, 40));
+  EXPECT_EQ((std::vector<int32_t>{40, 5}), Values(&taker));
+}
+
+TEST(SharingTest, AttachFromAReferenceAndCloneMakeDeepCopies) {
+  XRowGrider owner;
+  ASSERT_EQ(1, Load(&owner, Record({7, 8})));
+  ASSERT_EQ(1, owner.SetDescKape(nullptr, 1));
+  owner.MoveNextLine(0);
+  XRowGrider reference, attached, clone;
+  ASSERT_EQ(1, reference.SetReference(&owner));
+  ASSERT_EQ(1, attached.AttachGrider(&reference));
+  ASSERT_EQ(1, clone.CloneGrider(&owner));
+  EXPECT_EQ(nullptr, owner.MoveNextLine(1));  // cloning walked the source
+  for (XRowGrider* copy : {&attached, &clone}) {
+    EXPECT_EQ(0, copy->IsReference());
+    EXPECT_EQ(Store(&owner), Store(copy));  // description, line headers and data alike
+    ASSERT_EQ(1, SetFirst(copy, 70));
+  }
+  EXPECT_EQ((std::vector<int32_t>{7, 8}), Values(&owner));
+  EXPECT_EQ(0, clone.CloneGrider(&clone));
+}
+
+TEST(SharingTest, SetGriderTakesOverAnOwnedGridAndBorrowsOthers) {
+  XRowGrider* owned = XRowGrider::Malloc();
+  ASSERT_EQ(1, Load(owned, Record({1, 2})));
+  XRowBuffer row;
+  row.AddDataUnit(owned, 1);
+  XRowGrider taker;
+  ASSERT_EQ(1, taker.SetGrider(&row));
+  EXPECT_EQ(0, taker.IsReference());
+  EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&taker));
+  EXPECT_EQ(0, owned->GetColCounter());
+  EXPECT_EQ(0, owned->GetRowCounter());
+
+  XRowBuffer lending;
+  lending.AddDataUnit(&taker, 0);
+  XRowGrider borrower;
+  ASSERT_EQ(1, borrower.SetGrider(&lending));
+  EXPECT_EQ(1, borrower.IsReference());
+  EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&borrower));
+
+  XRowBuffer numbers;
+  numbers.AddDataUnit(int32_t{5});
+  EXPECT_EQ(0, borrower.SetGrider(&numbers));
+  XRowBuffer empty;
+  EXPECT_EQ(1, borrower.SetGrider(&empty));
+  EXPECT_EQ(0, borrower.GetRowCounter());
+}
+
+TEST(SharingTest, MovingLeavesTheSourceEmpty) {
+  XRowGrider a, c;
+  ASSERT_EQ(1, Load(&a, Record({1, 2})));
+  ASSERT_EQ(1, Load(&c, Record({9})));
+  XRowGrider b(std::move(a));
+  EXPECT_EQ(0, a.GetRowCounter());
+  c = std::move(b);
+  EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&c));
+  EXPECT_EQ(0, b.GetColCounter());
+}
+
+}  // namespace

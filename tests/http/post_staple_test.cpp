@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tabrow/httplinker.h"
+
+namespace {
+
+TEST(PostStapleTest, ContentTypeGivesItsStaple) {
+  struct Case {
+    const char16_t* type;
+    int32_t staple;
+  } cases[] = {
+      {nullptr, 0},
+      {u"text/xml", 1},
+      {u"text/xml; charset=utf-8", 1},
+      {u"text/xml; charset=gb2312", 2},
+      {u"text/html", 3},
+      {u"text/html; charset=GBK", 4},
+      {u"text/plain; charset=utf-8", 5},
+      {u"text/plain; charset=UTF-8", 6},
+      {u"application/json", 7},
+      {u"application/json; charset=GBK", 8},
+      {u"application/soap+xml", 0},
+      {u"text/html/xml", 1},  // the first marker in the search order wins
+      {u"image/png", 0},
+      {u"TEXT/XML", 0},
+      {u"", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(XHttpLinker::GetPostStaple(c.type), c.staple)
+        << (c.type ? std::string(c.type, c.type + std::char_traits<char16_t>::length(c.type))
+                   : "null");
+  }
+}
+
+TEST(PostStapleTest, StaplesOutsideTheTableSendAFormHeader) {
+  const std::u16string form = u"Content-Type:application/x-www-form-urlencoded\r\n";
+  for (int32_t staple : {0, 9, -1, 1 << 30}) EXPECT_EQ(XHttpLinker::GetPostHeader(staple), form);
+  EXPECT_EQ(std::u16string(XHttpLinker::GetPostHeader(8)),
+            u"Content-type:application/json; charset=gb2312\r\n");
+}
+
+TEST(PostStapleTest, HeaderAndStapleGoBothWays) {
+  for (int32_t staple = 1; staple <= 8; ++staple) {
+    EXPECT_EQ(XHttpLinker::GetPostStaple(XHttpLinker::GetPostHeader(staple)), staple);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,340 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "query/query_test_util.h"
+
+namespace {
+
+using query_test::NewTemplate;
+using query_test::TemplatePtr;
+
+constexpr uint32_t kFields = 0x10001;
+constexpr uint32_t kConditions = 0x10002;
+constexpr uint32_t kRecord = 0x1001;
+constexpr uint32_t kComputedEnd = 0x110011;
+
+// Expected streams, item by item.
+struct Stream {
+  Stream& Header(uint32_t id, uint32_t kind) { return Put(&id, 4).Put(&kind, 4); }
+  Stream& Open(uint32_t id) { return Header(id, XMF_OPEN); }
+  Stream& Close(uint32_t id) { return Header(id, XMF_CLOSE); }
+  Stream& Item(uint32_t id, const void* data, uint32_t size) {
+    return Header(id, XMF_DATA).Put(&size, 4).Put(data, size);
+  }
+  Stream& Word(uint32_t id, uint32_t value) { return Item(id, &value, 4); }
+  Stream& Short(uint32_t id, uint16_t value) { return Item(id, &value, 2); }
+  Stream& Text(uint32_t id, const std::u16string& text) {
+    return Item(id, text.c_str(), static_cast<uint32_t>(text.size() + 1) * 2);
+  }
+  Stream& Words(uint32_t muster1, uint32_t muster2) {
+    return Word(1, muster1).Word(2, muster2).Word(3, 0).Word(4, 0).Word(5, 0);
+  }
+  Stream& Put(const void* data, size_t size) {
+    bytes.insert(bytes.end(), static_cast<const uint8_t*>(data),
+                 static_cast<const uint8_t*>(data) + size);
+    return *this;
+  }
+  std::vector<uint8_t> bytes;
+};
+
+std::vector<uint8_t> Bytes(XMemoArchive& archive) {
+  uint32_t length = 0;
+  archive.GetLength(&length);
+  return length == 0 ? std::vector<uint8_t>()
+                     : std::vector<uint8_t>(archive.GetData(), archive.GetData() + length);
+}
+
+std::vector<uint8_t> Store(XQueryTemplate* query) {
+  XMemoArchive archive;
+  EXPECT_NE(query->Serialize(&archive, 1), 0);
+  return Bytes(archive);
+}
+
+int32_t Load(XQueryTemplate* query, const std::vector<uint8_t>& bytes) {
+  XCakeArchive archive;
+  archive.SetBuffer(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  return query->Serialize(&archive, 0);
+}
+
+TEST(StoredFormTest, WritesTheTemplateByteForByte) {
+  TemplatePtr query = NewTemplate();
+  EXPECT_EQ(Store(query.get()), Stream().Words(0, 0).Close(0).bytes);
+  query->SetDataMuster(7, 0);
+  query_test::Add(query.get(), QDL_FIELD, u"a", XDT_LONG);
+  Stream expected;
+  expected.Words(7, 0).Open(kFields).Open(kRecord).Text(1, u"a").Short(3, 1).Short(4, 4);
+  expected.Word(5, 0).Word(6, 0).Close(kRecord).Close(kFields).Close(0);
+  EXPECT_EQ(Store(query.get()), expected.bytes);
+  // Storing fixes the size of a double in the template too; other types keep theirs.
+  query_test::Add(query.get(), QDL_FIELD, u"d", XDT_DOUBLE);
+  query_test::Add(query.get(), QDL_FIELD, u"s", XDT_STRING);
+  auto* field = static_cast<XQueryFieldDesc*>(query->GetDescList(QDL_FIELD))->Next;
+  field->Next->DataSize = 40;
+  Store(query.get());
+  EXPECT_EQ(field->DataSize, 8);
+  EXPECT_EQ(field->Next->DataSize, 40);
+}
+
+// A template with every list filled with random texts and words, through the exchange buffers.
+TemplatePtr RandomTemplate(std::mt19937& rng) {
+  auto text = [&rng](size_t longest) {
+    std::u16string out(rng() % (longest + 1), u'x');
+    for (char16_t& c : out) c = static_cast<char16_t>(1 + rng() % 0xD7FF);
+    return out;
+  };
+  // Per list: text slots (offset, longest text) and word slots; parenthesis slots as texts.
+  struct Slots {
+    std::vector<std::pair<size_t, size_t>> texts;
+    std::vector<size_t> words;
+  };
+  const Slots lists[] = {
+      {{{0, 511}, {1024, 47}, {1136, 4095}}, {1120, 1124, 1128, 1132}},
+      {{{32, 255}, {548, 255}, {1100, 47}, {1200, 4095}}, {544, 1092, 1096, 1196}},
+      {{{0, 255}, {512, 47}}, {}},
+      {{{0, 255}, {516, 47}}, {512}}};
+  TemplatePtr query = NewTemplate();
+  query->SetDataMuster(rng(), rng());
+  query->TemplateWord3 = static_cast<int32_t>(rng());
+  query->TemplateWord4 = static_cast<int32_t>(rng());
+  query->TemplateWord5 = static_cast<int32_t>(rng());
+  query->SetFromClause(text(3).c_str());
+  for (int32_t list = QDL_FIELD; list <= QDL_ORDER; ++list) {
+    for (int i = rng() % 4; i > 0; --i) {
+      query_test::Buffer b(query_test::kWhereBytes);
+      for (auto [at, longest] : lists[list].texts) b.PutText(at, text(longest));
+      for (size_t at : lists[list].words) b.PutWord(at, rng());
+      if (list == QDL_WHERE) {
+        b.PutText(0, std::u16string(rng() % 4, u'('));
+        b.PutText(1060, std::u16string(rng() % 4, u')'));
+      }
+      query->SetDesc(list, nullptr, b.bytes.data());
+    }
+  }
+  return query;
+}
+
+TEST(StoredFormTest, RandomTemplatesRoundTrip) {
+  std::mt19937 rng(77);
+  for (int round = 0; round < 200; ++round) {
+    TemplatePtr query = RandomTemplate(rng);
+    std::vector<uint8_t> stored = Store(query.get());
+    TemplatePtr loaded = NewTemplate();
+    ASSERT_EQ(Load(loaded.get(), stored), 1);
+    ASSERT_EQ(Store(loaded.get()), stored) << "round " << round;
+  }
+}
+
+TEST(StoredFormTest, LoadingSkipsWhatItDoesNotKnow) {
+  Stream stream;
+  stream.Word(1, 3).Word(99, 5).Open(0x777).Word(1, 1).Open(1).Close(1).Close(0x777);
+  stream.Text(16, u"orders").Open(kFields).Word(8, 1).Open(kRecord).Text(1, u"a").Word(42, 0);
+  stream.Short(3, XDT_DATETIME).Short(4, 1).Close(kRecord).Close(kFields).Close(kComputedEnd);
+  TemplatePtr query = NewTemplate();
+  query_test::Add(query.get(), QDL_GROUP, u"dropped by loading");
+  query->SetDataMuster(0, 9);
+  ASSERT_EQ(Load(query.get(), stream.bytes), 1);
+  EXPECT_EQ(query->Muster1, 3u);
+  EXPECT_EQ(query->Muster2, 9u);
+  EXPECT_EQ(query_test::Narrow(query->FromText), "orders");
+  EXPECT_EQ(query->GetDescList(QDL_GROUP), nullptr);
+  auto* field = static_cast<XQueryFieldDesc*>(query->GetDescList(QDL_FIELD));
+  ASSERT_NE(field, nullptr);
+  EXPECT_EQ(query_test::Narrow(field->Expression), "a");
+  EXPECT_EQ(field->DataSize, 8);
+}
+
+TEST(StoredFormTest, LoadingStopsAtTheFirstFaultKeepingWhatItRead) {
+  struct Case {
+    const char* what;
+    Stream stream;
+    size_t fields;
+  };
+  Case cases[] = {
+      {"unknown kind at top", Stream().Word(1, 1).Header(0, 0x55), 0},
+      {"unfinished section", Stream().Words(1, 2).Open(5), 0},
+      {"record in a record", Stream().Open(kFields).Open(kRecord).Close(kRecord).Open(0).Open(1),
+       2},
+      {"text too long", Stream().Open(kFields).Open(kRecord).Text(1, std::u16string(1024, u'a')),
+       1},
+      {"number too wide", Stream().Open(kFields).Open(kRecord).Word(3, 1), 1},
+  };
+  for (const Case& c : cases) {
+    TemplatePtr query = NewTemplate();
+    EXPECT_EQ(Load(query.get(), c.stream.bytes), 0) << c.what;
+    size_t fields = 0;
+    for (auto* f = static_cast<XQueryFieldDesc*>(query->GetDescList(QDL_FIELD)); f; f = f->Next) {
+      ++fields;
+    }
+    EXPECT_EQ(fields, c.fields) << c.what;
+  }
+  // A stream cut at any byte fails, without leaks.
+  std::mt19937 rng(5);
+  TemplatePtr query = RandomTemplate(rng);
+  query_test::AddConditions(query.get(), "a & (b | c)");
+  std::vector<uint8_t> stored = Store(query.get());
+  for (size_t cut = 0; cut < stored.size(); ++cut) {
+    TemplatePtr loaded = NewTemplate();
+    ASSERT_EQ(Load(loaded.get(), std::vector<uint8_t>(stored.begin(), stored.begin() + cut)), 0);
+  }
+}
+
+// '?' starts an unresolved text, '!' an error; "@x" is rewritten as "vx".
+int32_t ComputeBinder(void*, XCHAR* text) {
+  if (text[0] == u'?') return QTE_UNBOUND;
+  if (text[0] == u'!') return -7;
+  if (text[0] != u'@') return 0;
+  text[0] = u'v';
+  return 1;
+}
+
+class ComputedFormTest : public testing::Test {
+ protected:
+  ComputedFormTest() : query_(NewTemplate()) {
+    query_->SetDataMuster(1, 2);
+    query_->SetBinder(nullptr, ComputeBinder);
+    query_->SetFromClause(u"@t");
+    query_test::Add(query_.get(), QDL_FIELD, u"@f", XDT_LONG);
+  }
+  int32_t Compute() {
+    int32_t result = query_->ComputeTemplate(&archive_);
+    EXPECT_EQ(query_->GetDescList(QDL_WHERETREE), nullptr);
+    return result;
+  }
+  // Items 1 to 5, the from text and the field section, as this template writes them.
+  static Stream Head() {
+    Stream s;
+    s.Words(1, 2).Text(16, u"vt").Open(kFields).Open(kRecord).Text(1, u"vf").Short(3, XDT_LONG);
+    s.Short(4, 0).Word(5, 0).Close(kRecord).Close(kFields);
+    return s;
+  }
+
+  TemplatePtr query_;
+  XMemoArchive archive_;
+};
+
+TEST_F(ComputedFormTest, AConditionThatNeverHoldsEndsAfterTheFields) {
+  query_test::AddCondition(query_.get(), {u"", u"?x", QOP_EQ, u"1", u"", 0, QUB_FALSE});
+  query_test::Add(query_.get(), QDL_GROUP, u"g");
+  EXPECT_EQ(Compute(), 1);
+  EXPECT_EQ(Bytes(archive_), Head().bytes);
+}
+
+TEST_F(ComputedFormTest, WritesOneRecordPerLiveLeaf) {
+  // a AND (b OR c), c never holding: the root group keeps a and b.
+  query_test::AddCondition(query_.get(), {u"", u"@a", QOP_GT, u"1", u"", QJN_AND, QUB_LITERAL});
+  query_test::AddCondition(query_.get(), {u"(", u"b", QOP_EQ, u"2", u"", QJN_OR});
+  query_test::AddCondition(query_.get(), {u"", u"?c", QOP_EQ, u"3", u")", 0, QUB_FALSE});
+  ASSERT_EQ(Compute(), 0);
+  Stream expected = Head();
+  expected.Open(kConditions);
+  expected.Open(kRecord).Text(1, u"va").Text(2, u"1").Word(4, 1).Word(5, QOP_GT | QJN_AND << 16);
+  expected.Word(6, QUB_LITERAL).Close(kRecord);
+  expected.Open(kRecord).Text(1, u"b").Text(2, u"2").Word(4, 1 << 16).Word(5, QOP_EQ);
+  expected.Word(6, 0).Close(kRecord).Close(kConditions).Close(kComputedEnd);
+  EXPECT_EQ(Bytes(archive_), expected.bytes);
+}
+
+TEST(ComputeTemplateTest, StopsWithTheCodeOfTheFault) {
+  struct Case {
+    std::string what;
+    int32_t result;
+  };
+  for (const Case& c : {Case{"no binder", QTE_FAIL},
+                        {"no fields", QTE_NOFIELDS},
+                        {"no muster", QTE_NOMUSTER},
+                        {"from unbound", QTE_UNBOUND},
+                        {"field missing", QTE_FIELDTEXT},
+                        {"field error", -7},
+                        {"build", QTE_WHEREBUILD},
+                        {"shape", QTE_WHERESHAPE},
+                        {"unbound fails", QTE_UNBOUND},
+                        {"group missing", QTE_GROUPTEXT},
+                        {"order error", -7},
+                        {"buffer full", QTE_FAIL}}) {
+    TemplatePtr query = NewTemplate();
+    if (c.what != "no binder") query->SetBinder(nullptr, ComputeBinder);
+    query->SetDataMuster(c.what == "no muster" ? 0 : 4, 0);
+    query->SetFromClause(c.what == "from unbound" ? u"?t" : u"t");
+    if (c.what != "no fields") query_test::Add(query.get(), QDL_FIELD, u"f");
+    if (c.what == "field missing") query_test::Add(query.get(), QDL_FIELD, u"");
+    if (c.what == "field error") query_test::Add(query.get(), QDL_FIELD, u"!e");
+    if (c.what == "build")
+      query_test::AddCondition(query.get(), {u"", u"a", QOP_EQ, u"1", u")", 0});
+    if (c.what == "shape") query_test::AddConditions(query.get(), "(a) & b");
+    if (c.what == "unbound fails") {
+      query_test::AddCondition(query.get(), {u"", u"a", QOP_EQ, u"?1", u"", 0, QUB_FAIL});
+    }
+    if (c.what == "group missing") query_test::Add(query.get(), QDL_GROUP, u"");
+    if (c.what == "order error") query_test::Add(query.get(), QDL_ORDER, u"!o");
+    // Kept texts of 17 conditions outgrow the 8192-unit working buffer.
+    for (int i = c.what == "buffer full" ? 17 : 0; i > 0; --i) {
+      query_test::AddCondition(query.get(),
+                               {u"", u"@" + std::u16string(254, u'n'), QOP_EQ,
+                                u"@" + std::u16string(254, u'v'), u"", i > 1 ? QJN_AND : 0});
+    }
+    XMemoArchive archive;
+    EXPECT_EQ(query->ComputeTemplate(&archive), c.result) << c.what;
+    EXPECT_EQ(query->GetDescList(QDL_WHERETREE), nullptr) << c.what;
+  }
+}
+
+// Fills the whole room each text is given, rooms taken in the order ComputeTemplate binds.
+int32_t FillBinder(void* rooms, XCHAR* text) {
+  auto* left = static_cast<std::vector<size_t>*>(rooms);
+  std::fill(text, text + left->front() - 1, u'w');
+  text[left->front() - 1] = 0;
+  left->erase(left->begin());
+  return 1;
+}
+
+TEST(ComputeTemplateTest, BindersMayFillTheirWholeRoom) {
+  std::vector<size_t> rooms = {4096, 1024, 1024};  // from text, field, ordering
+  TemplatePtr query = NewTemplate();
+  query->SetBinder(&rooms, FillBinder);
+  query->SetDataMuster(1, 0);
+  query->SetFromClause(u"t");
+  query_test::Add(query.get(), QDL_FIELD, u"f");
+  query_test::Add(query.get(), QDL_ORDER, u"o");
+  XMemoArchive archive;
+  ASSERT_EQ(query->ComputeTemplate(&archive), 0);
+  TemplatePtr loaded = NewTemplate();
+  ASSERT_EQ(loaded->Serialize(&archive, 0), 1);
+  EXPECT_EQ(std::u16string(loaded->FromText).size(), 4095u);
+  EXPECT_EQ(
+      std::u16string(static_cast<XQueryOrderDesc*>(loaded->GetDescList(QDL_ORDER))->Expression),
+      std::u16string(1023, u'w'));
+  // A Name that fills the whole condition buffer leaves no room for its Value.
+  rooms = {4096, 1024, 8192};
+  query->ClearDesc(QDL_ORDER);
+  query_test::AddConditions(query.get(), "a");
+  XMemoArchive again;
+  EXPECT_EQ(query->ComputeTemplate(&again), QTE_FAIL);
+}
+
+// Conditions nested 100000 groups deep, (a & (a & ... (a & b)...)), load, build, bind, simplify,
+// render and compute without deep recursion.
+TEST(DeepTreeTest, NestingNeedsNoDeepStack) {
+  constexpr uint32_t kDepth = 100000;
+  Stream stream;
+  stream.Words(1, 0).Open(kFields).Open(kRecord).Text(1, u"f").Close(kRecord).Close(kFields);
+  stream.Open(kConditions);
+  for (uint32_t i = 0; i <= kDepth; ++i) {
+    bool last = i == kDepth;
+    stream.Open(kRecord).Text(1, last ? u"b" : u"a").Text(2, u"1").Word(4, last ? kDepth << 16 : 1);
+    stream.Word(5, QOP_EQ | (last ? 0 : QJN_AND << 16)).Close(kRecord);
+  }
+  TemplatePtr query = NewTemplate();
+  ASSERT_EQ(Load(query.get(), stream.Close(kConditions).Close(0).bytes), 1);
+  query->SetBinder(nullptr, query_test::KeepBinder);
+  std::u16string buffer(16, u'#');
+  ASSERT_EQ(query->ReplaceTemplate(buffer.data()), 0);
+  EXPECT_EQ(query->ComputeWhereTree(), 0);
+  std::u16string out(kDepth * 12 + 8, u'#');
+  auto* root = static_cast<XWhereTree*>(query->GetDescList(QDL_WHERETREE));
+  EXPECT_EQ(MakeWhereClause(root, out.data()), static_cast<int32_t>(kDepth * 12 + 4));
+  XMemoArchive archive;
+  EXPECT_EQ(query->ComputeTemplate(&archive), 0);
+}
+
+}  // namespace

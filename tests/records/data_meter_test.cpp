@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "records/meter_words.h"
+
+namespace {
+
+using namespace meter_test;
+
+class DataMeterTest : public ::testing::Test {
+ protected:
+  void SetUp() override { InitDataMeter(m_); }
+  // A text, an integer and a text: 5 + 6 + 6 words.
+  void FillThree() {
+    ASSERT_EQ(SetDataMeter(m_, 0, u"ab"), 1);
+    ASSERT_EQ(SetDataMeter(m_, 1, int32_t{5}), 1);
+    ASSERT_EQ(SetDataMeter(m_, 2, u"xyz"), 1);
+  }
+  std::u16string Text(int32_t index, int32_t capacity = 64) {
+    XCHAR out[64] = {u'?'};
+    EXPECT_EQ(FetchStrMeter(m_, index, out, capacity), 1);
+    return out;
+  }
+  Words All() const { return Words(m_, m_ + m_[0]); }
+  uint16_t m_[512] = {};
+};
+
+TEST_F(DataMeterTest, AppendsEachTypeInItsStoredForm) {
+  EXPECT_EQ(GetMeterByteSize(m_), 4);
+  EXPECT_EQ(GetDataMeter(m_, 0), nullptr);
+  const DATETIME date{2024, 3, 5, 14, 7, 9, 0};
+  const char raw[5] = {0, -3, -1, -1, -1};  // an integer at an odd address
+  ASSERT_EQ(SetDataMeter(m_, 0, int32_t{-2}), 1);
+  ASSERT_EQ(SetDataMeter(m_, 1, u"ab"), 1);
+  ASSERT_EQ(SetDataMeter(m_, 2, 2.5), 1);
+  ASSERT_EQ(SetDataMeter(m_, 3, date), 1);
+  ASSERT_EQ(SetNullMeter(m_, 4), 1);
+  ASSERT_EQ(SetDataMeter(m_, 5, XDT_LONG, raw + 1), 1);
+  ASSERT_EQ(SetDataMeter(m_, 6, XDT_STRING, u"q"), 1);
+  Words expected = {0, 7};
+  for (const Words& f : {Int(-2), Txt(u"ab"), Dbl(2.5), Date(date), Null(), Int(-3), Txt(u"q")})
+    expected.insert(expected.end(), f.begin(), f.end());
+  expected[0] = static_cast<uint16_t>(expected.size());
+  EXPECT_EQ(All(), expected);
+  EXPECT_EQ(GetDataMeter(m_, 2)->Type, XDT_DOUBLE);
+  EXPECT_EQ(GetDataMeter(m_, 7), nullptr);
+}
+
+TEST_F(DataMeterTest, RefusedSetsLeaveTheMeter) {
+  FillThree();
+  Words before = All();
+  EXPECT_EQ(SetDataMeter(m_, 4, int32_t{1}), 0);        // beyond the count
+  EXPECT_EQ(SetDataMeter(m_, -1, int32_t{1}), 0);       // negative
+  EXPECT_EQ(SetDataMeter(m_, 1, u"text"), 0);           // integer field
+  EXPECT_EQ(SetDataMeter(m_, 0, 1.5), 0);               // text field
+  EXPECT_EQ(SetDataMeter(m_, 3, uint16_t{7}, u""), 0);  // unknown code
+  EXPECT_EQ(All(), before);
+  // Nulling in place changes only the type; the field then takes no other type.
+  ASSERT_EQ(SetNullMeter(m_, 1), 1);
+  EXPECT_EQ(SetDataMeter(m_, 1, int32_t{9}), 0);
+  before[2 + 5 + 1] = 0;
+  EXPECT_EQ(All(), before);
+}
+
+TEST_F(DataMeterTest, LongerTextMovesLaterFields) {
+  FillThree();
+  ASSERT_EQ(SetDataMeter(m_, 0, u"abcdef"), 1);
+  EXPECT_EQ(m_[0], 2 + 9 + 6 + 6);
+  EXPECT_EQ(Text(0), u"abcdef");
+  EXPECT_EQ(Text(2), u"xyz");
+  ASSERT_EQ(SetDataMeter(m_, 0, u"q"), 1);  // shorter: the field keeps its 9 words
+  EXPECT_EQ(Text(0), u"q");
+  ASSERT_EQ(SetDataMeter(m_, 2, u"last text"), 1);
+  ASSERT_EQ(SetDataMeter(m_, 1, int32_t{-1}), 1);
+  EXPECT_EQ(Fields(m_),
+            (Words{9, 2,  u'q', 0,    u'c', u'd', u'e', u'f', 0,    6,    1,    0xFFFF, 0xFFFF, 0,
+                   0, 12, 2,    u'l', u'a', u's', u't', u' ', u't', u'e', u'x', u't',   0}));
+}
+
+TEST_F(DataMeterTest, SetMeterNumberTruncates) {
+  FillThree();
+  EXPECT_EQ(SetMeterNumber(m_, 3), 1);
+  EXPECT_EQ(SetMeterNumber(m_, 4), 0);
+  EXPECT_EQ(SetMeterNumber(m_, -1), 0);
+  EXPECT_EQ(m_[0], 19);
+  EXPECT_EQ(SetMeterNumber(m_, 1), 1);
+  ASSERT_EQ(SetNullMeter(m_, 1), 1);
+  EXPECT_EQ(All(), (Words{9, 2, 5, 2, u'a', u'b', 0, 2, 0}));
+}
+
+TEST_F(DataMeterTest, Fetches) {
+  FillThree();
+  EXPECT_EQ(Text(2, 3), u"xy");
+  XCHAR text[8] = u"old";
+  uint32_t value = 9;
+  EXPECT_EQ(FetchKeyMeter(m_, 1, &value, text, 8), 1);  // clears the text it does not fill
+  EXPECT_EQ(value, 5u);
+  EXPECT_EQ(text[0], 0);
+  // The typed form leaves its out value alone on a mismatch and writes at any address.
+  char bytes[6] = {1, 1, 1, 1, 1, 1};
+  EXPECT_EQ(FetchKeyMeter(m_, 0, bytes + 1, XDT_LONG, 0), 0);
+  EXPECT_EQ(FetchKeyMeter(m_, 1, bytes + 1, XDT_LONG, 0), 1);
+  EXPECT_EQ(std::string(bytes, 6), std::string("\1\5\0\0\0\1", 6));
+}
+
+TEST_F(DataMeterTest, SixteenBitLimits) {
+  std::vector<uint16_t> big(0x10000 + 8);
+  InitDataMeter(big.data());
+  const std::u16string text(0xFFFF - 6, u'a');  // a field of 65532 words
+  EXPECT_EQ(SetDataMeter(big.data(), 0, (text + u"bc").c_str()), 0);
+  ASSERT_EQ(SetDataMeter(big.data(), 0, text.c_str()), 1);
+  EXPECT_EQ(SetNullMeter(big.data(), 1), 0);
+  EXPECT_EQ(SetDataMeter(big.data(), 0, (text + u"b").c_str()), 1);
+  EXPECT_EQ(big[0], 0xFFFF);
+  EXPECT_EQ(SetDataMeter(big.data(), 0, (text + u"bc").c_str()), 0);
+  EXPECT_EQ(AddDataMeter(big.data(), u"NULL"), 0);
+}
+
+// Meters whose lengths disagree with their content, each exactly as large as word 0 says, so
+// the sanitizer catches any access beyond it. `bad` is the first field that cannot be read;
+// `broken` says whether the walk itself stops there (then nothing can be appended either).
+TEST(MalformedMeterTest, NoWalkPassesWordZero) {
+  struct Case {
+    Words words;
+    int32_t bad;
+    bool broken;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      {{1, 0}, 0, true, u""},                     // total below the header
+      {{4, 1, 0, 1}, 0, true, u""},               // field length 0
+      {{6, 1, 9, 1, 0, 0}, 0, true, u""},         // field runs past the total
+      {{8, 2, 6, 1, 5, 0, 0, 0}, 1, true, u"5"},  // count above the fields
+      {{6, 1, 4, 1, 5, 0}, 0, false, u""},        // integer field too short for its payload
+      {{5, 1, 3, 3, 0}, 0, false, u""},           // double field too short
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.words));
+    Words meter = c.words;
+    uint32_t value;
+    XCHAR text[64];
+    EXPECT_EQ(GetDataMeter(meter.data(), c.bad) == nullptr, c.broken);
+    if (c.broken) {
+      EXPECT_EQ(AddDataMeter(meter.data(), u"1"), 0);
+    }
+    EXPECT_EQ(FetchIntMeter(meter.data(), c.bad, &value), 0);
+    EXPECT_EQ(FetchKeyMeter(meter.data(), c.bad, &value, text, 64), 0);
+    EXPECT_EQ(SetDataMeter(meter.data(), c.bad, int32_t{1}), 0);
+    EXPECT_EQ(FormatDataKeyer(meter.data(), text), static_cast<int32_t>(c.text.size()));
+    EXPECT_EQ(text, c.text);
+    EXPECT_EQ(meter, c.words);
+  }
+}
+
+}  // namespace
