@@ -10,6 +10,7 @@
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
 #include "tabrow/httpbuffer.h"
+#include "tabrow/httpcall.h"
 #include "tabrow/httplinker.h"
 #include "tabrow/itemdesc.h"
 #include "tabrow/jsondoc.h"
