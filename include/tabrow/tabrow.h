@@ -9,12 +9,16 @@
 #include "tabrow/dataunit.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
+#include "tabrow/httpbuffer.h"
+#include "tabrow/httpcall.h"
 #include "tabrow/httplinker.h"
 #include "tabrow/itemdesc.h"
+#include "tabrow/jsondoc.h"
 #include "tabrow/query.h"
 #include "tabrow/rowbuffer.h"
 #include "tabrow/variable.h"
 #include "tabrow/variant.h"
 #include "tabrow/varstacker.h"
+#include "tabrow/xmldoc.h"
 
 #endif  // TABROW_TABROW_H_

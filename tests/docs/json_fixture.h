@@ -1,0 +1,92 @@
+// Loading JSON texts for the tests, and a compact rendering of a tree to compare with.
+#ifndef TABROW_TESTS_DOCS_JSON_FIXTURE_H_
+#define TABROW_TESTS_DOCS_JSON_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "tabrow/jsondoc.h"
+
+namespace docs_test {
+
+// Renders a tree: integers as digits, doubles with a 'd' suffix, strings in single quotes,
+// null, {members} and [elements], a name as "name=" before its value, '?' for a node the parser
+// made but did not fill.
+inline void Render(const XJsonNode* node, std::ostringstream& out) {
+  if (node->Name != nullptr) out << node->Name << '=';
+  switch (node->Kind) {
+    case XDT_LONG:
+      out << node->Value.Long;
+      break;
+    case XDT_DOUBLE:
+      out.precision(17);
+      out << node->Value.Double << 'd';
+      break;
+    case XDT_STRING:
+      out << '\'' << node->Value.Text << '\'';
+      break;
+    case XJT_NULL:
+      out << "null";
+      break;
+    case XJT_OBJECT:
+    case XJT_ARRAY: {
+      out << (node->Kind == XJT_OBJECT ? '{' : '[');
+      for (const XJsonNode* child = node->Child; child != nullptr; child = child->Next) {
+        if (child != node->Child) out << ',';
+        Render(child, out);
+      }
+      out << (node->Kind == XJT_OBJECT ? '}' : ']');
+      break;
+    }
+    default:
+      out << '?';
+  }
+}
+
+inline std::string Render(const XJsonNode* node) {
+  if (node == nullptr) return "(none)";
+  std::ostringstream out;
+  Render(node, out);
+  return out.str();
+}
+
+// Loads texts from heap blocks of exactly their size, with no NUL after them, so that the
+// sanitizers catch any read past the end.
+class JsonTest : public ::testing::Test {
+ protected:
+  int32_t Load(const std::string& text, int32_t utf8 = 1) {
+    block_.reset(new char[text.size()]);
+    std::memcpy(block_.get(), text.data(), text.size());
+    return doc_.LoadText(utf8, block_.get(), static_cast<uint32_t>(text.size()));
+  }
+  std::string Tree() const { return Render(doc_.GetRoot()); }
+  XJsonNode* Find(const char16_t* path) {
+    return XJsonDoc::FindNode(doc_.GetRoot(), doc_.IsUtf8(), path);
+  }
+
+  std::unique_ptr<char[]> block_;
+  XJsonDoc doc_;
+};
+
+// The shared data folder: $TABROW_DATA when set, else the one beside the source tree.
+inline std::string DataPath(const std::string& name) {
+  const char* folder = std::getenv("TABROW_DATA");
+  return std::string(folder != nullptr ? folder : TABROW_SHARED_DATA) + "/" + name;
+}
+
+// The whole file, or empty when it cannot be read.
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+}  // namespace docs_test
+
+#endif  // TABROW_TESTS_DOCS_JSON_FIXTURE_H_
