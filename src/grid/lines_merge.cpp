@@ -16,44 +16,62 @@ uint32_t KeyAt(const uint32_t* kapes, int32_t column) {
   return kapes != nullptr ? kapes[column] : static_cast<uint32_t>(column);
 }
 
-// A non-empty cell of a source line, or null when the cell is empty, lies outside the data or
-// is too short for its type.
-const uint8_t* SourceCell(const RowLine* line, int32_t columns, int32_t column, uint16_t type,
-                          uint32_t* length) {
-  if (!tabrow::CellInside(line, columns, column)) return nullptr;
-  uint32_t start = column > 0 ? tabrow::LoadEnd(line->Data, column - 1) : 0;
-  *length = tabrow::LoadEnd(line->Data, column) - start;
-  uint32_t least = type == XDT_LONG ? 4 : type == XDT_DOUBLE ? 8 : 1;
-  if (*length < least) return nullptr;
-  return line->Data + 2 * columns + start;
+// How the cells of one source column enter their destination column, decided once per merge.
+enum class Transfer : uint8_t {
+  kRefuse,    // a non-empty cell does not fit the destination column
+  kBytes,     // equal types: the cell copied byte for byte
+  kLong,      // integer into integer
+  kDouble,    // double into double
+  kToLong,    // double into integer, truncated toward zero
+  kToDouble,  // integer into double
+};
+
+Transfer TransferOf(uint16_t from, uint16_t to) {
+  bool from_number = from == XDT_LONG || from == XDT_DOUBLE;
+  if (to == XDT_LONG)
+    return !from_number ? Transfer::kRefuse : from == to ? Transfer::kLong : Transfer::kToLong;
+  if (to == XDT_DOUBLE)
+    return !from_number ? Transfer::kRefuse : from == to ? Transfer::kDouble : Transfer::kToDouble;
+  return from == to ? Transfer::kBytes : Transfer::kRefuse;
 }
 
-// Plans the destination cell for a source cell; a number converted to the destination's type
-// goes into `scratch`. False when the cell does not fit the destination column.
-bool PlanMerged(uint16_t from, uint16_t to, const uint8_t* cell, uint32_t length,
-                XUnitValue* scratch, tabrow::CellPlan* plan) {
-  if (to != XDT_LONG && to != XDT_DOUBLE) {
-    if (from != to) return false;
-    *plan = tabrow::BytesCell(cell, length);
-    return true;
+// The shortest source cell that holds a value of a column type; shorter cells count as empty.
+uint32_t LeastCell(uint16_t type) {
+  return type == XDT_LONG ? 4 : type == XDT_DOUBLE ? 8 : 1;
+}
+
+// Plans the destination cell of a non-empty source cell; a converted number goes into
+// `scratch`. False when the cell does not fit the destination column.
+bool PlanCell(Transfer transfer, const uint8_t* cell, uint32_t length, XUnitValue* scratch,
+              tabrow::CellPlan* plan) {
+  switch (transfer) {
+    case Transfer::kRefuse:
+      return false;
+    case Transfer::kBytes:
+      *plan = tabrow::BytesCell(cell, length);
+      return true;
+    case Transfer::kLong:
+      *plan = tabrow::BytesCell(cell, 4);
+      return true;
+    case Transfer::kDouble:
+      *plan = tabrow::BytesCell(cell, 8);
+      return true;
+    case Transfer::kToLong: {
+      double value;
+      std::memcpy(&value, cell, sizeof value);
+      scratch->Long = tabrow::TruncateToInt32(value);
+      *plan = tabrow::BytesCell(&scratch->Long, 4);
+      return true;
+    }
+    case Transfer::kToDouble: {
+      int32_t value;
+      std::memcpy(&value, cell, sizeof value);
+      scratch->Double = value;
+      *plan = tabrow::BytesCell(&scratch->Double, 8);
+      return true;
+    }
   }
-  if (from != XDT_LONG && from != XDT_DOUBLE) return false;
-  if (from == to) {
-    *plan = tabrow::BytesCell(cell, to == XDT_LONG ? 4 : 8);
-    return true;
-  }
-  if (to == XDT_LONG) {
-    double value;
-    std::memcpy(&value, cell, sizeof value);
-    scratch->Long = tabrow::TruncateToInt32(value);
-    *plan = tabrow::BytesCell(&scratch->Long, 4);
-  } else {
-    int32_t value;
-    std::memcpy(&value, cell, sizeof value);
-    scratch->Double = value;
-    *plan = tabrow::BytesCell(&scratch->Double, 8);
-  }
-  return true;
+  return false;
 }
 
 }  // namespace
@@ -92,8 +110,15 @@ int32_t XRowGrider::MoveLines(XRowGrider* source) {
 // New lines are gathered apart and linked at the end, so walking a source that borrows this
 // grid's own lines never meets them.
 int32_t XRowGrider::MergeMapped(XRowGrider* source, const int32_t* map) {
-  const uint16_t* from_types = source->Types;
   int32_t from_columns = source->ColCounter;
+  Transfer transfers[tabrow::kMaxColumns];
+  uint32_t least[tabrow::kMaxColumns];
+  for (int32_t i = 0; i < from_columns; ++i) {
+    uint16_t from = TypeAt(source->Types, i);
+    transfers[i] = TransferOf(from, TypeAt(Types, map[i]));
+    least[i] = LeastCell(from);
+  }
+  uint32_t table = 2 * static_cast<uint32_t>(from_columns);
   XUnitValue scratch[tabrow::kMaxColumns];
   tabrow::CellPlan plans[tabrow::kMaxColumns];
   RowLine* head = nullptr;
@@ -101,13 +126,17 @@ int32_t XRowGrider::MergeMapped(XRowGrider* source, const int32_t* map) {
   bool merged = true;
   for (const RowLine* line = source->Head; merged && line != nullptr; line = line->Next) {
     for (int32_t j = 0; j < ColCounter; ++j) plans[j] = tabrow::CellPlan{};
-    for (int32_t i = 0; merged && i < from_columns; ++i) {
-      uint16_t from = TypeAt(from_types, i);
-      uint32_t length = 0;
-      const uint8_t* cell = SourceCell(line, from_columns, i, from, &length);
-      if (cell == nullptr) continue;
-      int32_t j = map[i];
-      merged = PlanMerged(from, TypeAt(Types, j), cell, length, &scratch[j], &plans[j]);
+    // A cell that lies outside the data, or is too short for its type, counts as empty.
+    const uint8_t* data = line->Data;
+    uint32_t cells = data != nullptr && line->DataSize >= table ? line->DataSize - table : 0;
+    uint32_t start = 0;
+    for (int32_t i = 0; merged && cells > 0 && i < from_columns; ++i) {
+      uint32_t end = tabrow::LoadEnd(data, i);
+      if (start <= end && end <= cells && end - start >= least[i]) {
+        int32_t j = map[i];
+        merged = PlanCell(transfers[i], data + table + start, end - start, &scratch[j], &plans[j]);
+      }
+      start = end;
     }
     RowLine* copy = merged ? tabrow::BuildLine(plans, ColCounter) : nullptr;
     merged = copy != nullptr;

@@ -36,11 +36,19 @@ bool ReadKey(const uint8_t* cell, uint32_t length, uint16_t type, Key* key) {
   return true;
 }
 
+// The own-key cell (column 0) of a line: it starts right after the table, so only its end needs
+// checking. Null when it is empty or lies outside the data.
+const uint8_t* OwnKeyCell(const RowLine* line, uint32_t table, uint32_t* length) {
+  if (line->Data == nullptr || line->DataSize < table) return nullptr;
+  *length = tabrow::LoadEnd(line->Data, 0);
+  return *length > 0 && *length <= line->DataSize - table ? line->Data + table : nullptr;
+}
+
 // True when an own-key cell holds exactly `key`.
 bool HoldsKey(const uint8_t* cell, uint32_t length, uint16_t type, const Key& key) {
   if (cell == nullptr || length < key.length) return false;
+  if (type == XDT_LONG) return tabrow::Load32(cell) == tabrow::Load32(key.bytes);
   if (std::memcmp(cell, key.bytes, key.length) != 0) return false;
-  if (type == XDT_LONG) return true;
   uint32_t rest = length - key.length;
   return rest < 2 || (cell[key.length] == 0 && cell[key.length + 1] == 0);
 }
@@ -73,9 +81,10 @@ void* XRowGrider::GetTreeRooter() {
     Key key;
     RowLine* parent = nullptr;
     if (ReadKey(cell, length, type, &key)) {
+      uint32_t table = 2 * static_cast<uint32_t>(ColCounter);
       for (parent = Head; parent != nullptr; parent = parent->Next) {
         if (parent == line) continue;
-        cell = CellOf(parent, ColCounter, 0, &length);
+        cell = OwnKeyCell(parent, table, &length);
         if (HoldsKey(cell, length, type, key)) break;
       }
     }
