@@ -108,13 +108,9 @@ TEST(StoredFormTest, RandomTemplatesRoundTrip) {
 TEST(StoredFormTest, LoadingSkipsWhatItDoesNotKnow) {
   Stream stream;
   stream.WordItem(1, 3).WordItem(99, 5).Open(0x777).WordItem(1, 1).Open(1).Close(1).Close(0x777);
-  stream.TextItem(16, u"orders")
-      .Open(kFields)
-      .WordItem(8, 1)
-      .Open(kRecord)
-      .TextItem(1, u"a")
-      .WordItem(42, 0);
-  stream.HalfItem(3, XDT_DATETIME).HalfItem(4, 1).Close(kRecord).Close(kFields).Close(kComputedEnd);
+  stream.TextItem(16, u"orders").Open(kFields).WordItem(8, 1).Open(kRecord).TextItem(1, u"a");
+  stream.WordItem(42, 0).HalfItem(3, XDT_DATETIME).HalfItem(4, 1).Close(kRecord);
+  stream.Close(kFields).Close(kComputedEnd);
   TemplatePtr query = NewTemplate();
   query_test::Add(query.get(), QDL_GROUP, u"dropped by loading");
   query->SetDataMuster(0, 9);
@@ -212,16 +208,11 @@ TEST_F(ComputedFormTest, WritesOneRecordPerLiveLeaf) {
   query_test::AddCondition(query_.get(), {u"", u"?c", QOP_EQ, u"3", u")", 0, QUB_FALSE});
   ASSERT_EQ(Compute(), 0);
   Stream expected = Head();
-  expected.Open(kConditions);
-  expected.Open(kRecord).TextItem(1, u"va").TextItem(2, u"1").WordItem(4, 1).WordItem(
-      5, QOP_GT | QJN_AND << 16);
-  expected.WordItem(6, QUB_LITERAL).Close(kRecord);
-  expected.Open(kRecord)
-      .TextItem(1, u"b")
-      .TextItem(2, u"2")
-      .WordItem(4, 1 << 16)
-      .WordItem(5, QOP_EQ);
-  expected.WordItem(6, 0).Close(kRecord).Close(kConditions).Close(kComputedEnd);
+  expected.Open(kConditions).Open(kRecord).TextItem(1, u"va").TextItem(2, u"1").WordItem(4, 1);
+  expected.WordItem(5, QOP_GT | QJN_AND << 16).WordItem(6, QUB_LITERAL).Close(kRecord);
+  expected.Open(kRecord).TextItem(1, u"b").TextItem(2, u"2").WordItem(4, 1 << 16);
+  expected.WordItem(5, QOP_EQ).WordItem(6, 0).Close(kRecord).Close(kConditions);
+  expected.Close(kComputedEnd);
   EXPECT_EQ(test_util::Contents(&archive_), expected.bytes());
 }
 
@@ -324,10 +315,8 @@ TEST(DeepTreeTest, NestingNeedsNoDeepStack) {
   stream.Open(kConditions);
   for (uint32_t i = 0; i <= kDepth; ++i) {
     bool last = i == kDepth;
-    stream.Open(kRecord)
-        .TextItem(1, last ? u"b" : u"a")
-        .TextItem(2, u"1")
-        .WordItem(4, last ? kDepth << 16 : 1);
+    stream.Open(kRecord).TextItem(1, last ? u"b" : u"a").TextItem(2, u"1");
+    stream.WordItem(4, last ? kDepth << 16 : 1);
     stream.WordItem(5, QOP_EQ | (last ? 0 : QJN_AND << 16)).Close(kRecord);
   }
   TemplatePtr query = NewTemplate();

@@ -65,6 +65,11 @@ TEST_F(DescTest, TextIsCutToSizeAndItsBufferReused) {
     EXPECT_EQ(SetDescValue(desc_, 1), 0);
     EXPECT_EQ(desc_->Flags, 0x10);
   }
+  SetUnitValue(&unit_, u"given back", 1);
+  EXPECT_EQ(GetDescValue(desc_, &unit_), 1);  // lends the text as type 2, with the Size
+  EXPECT_EQ(unit_.Type, XDT_STRING);
+  EXPECT_EQ(unit_.Value.Text, desc_->Value.Text);
+  EXPECT_EQ(unit_.Size, 4);
   Make(XDT_STRING, 0);  // no room: nothing is stored, nothing is lent
   EXPECT_EQ(SetDescValue(desc_, u"abc"), 2);
   EXPECT_EQ(desc_->Value.Text, nullptr);
@@ -139,16 +144,6 @@ TEST_F(DescTest, GridsAreTakenWhenOwnedAndClonedOtherwise) {
   GetDescValue(desc_, &unit_);  // grids are not lent
   EXPECT_EQ(unit_.Type, 136);
   EXPECT_EQ(unit_.Value.Grider, nullptr);
-}
-
-TEST_F(DescTest, GetDescValueLendsTextsAndArchives) {
-  SetUnitValue(&unit_, u"given back", 1);
-  Make(XDT_ALTSTRING, 12)->Code = 8;
-  SetDescValue(desc_, u"lent");
-  EXPECT_EQ(GetDescValue(desc_, &unit_), 1);
-  EXPECT_EQ(unit_.Type, XDT_STRING);
-  EXPECT_EQ(unit_.Value.Text, desc_->Value.Text);
-  EXPECT_EQ(unit_.Size, 12);
 }
 
 TEST_F(DescTest, CopyTakesValuesButNeverForeignPointers) {

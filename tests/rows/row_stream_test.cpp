@@ -80,6 +80,11 @@ TEST(RowStream, EveryUnitTypeRoundTripsAndEveryCutIsRefused) {
   XRowBuffer loaded;
   ASSERT_EQ(Load(&loaded, storable, storable.size()), 1);
   EXPECT_EQ(Store(&loaded), storable);
+  for (XDataUnit* unit : Units(loaded)) {  // the loaded text, archive and grid are the row's
+    const uint16_t type = unit->Type;
+    const bool pointer = type == XDT_STRING || type == XDT_ARCHIVE || IsGriderType(type);
+    EXPECT_EQ(unit->Owned, pointer ? unit->Value.Pointer : nullptr);
+  }
   ASSERT_EQ(Load(&loaded, bytes, bytes.size()), 1);
   std::vector<XDataUnit*> units = Units(loaded);
   ASSERT_EQ(units.size(), 11u);
