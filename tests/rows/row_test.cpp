@@ -1,7 +1,6 @@
 // The row buffer's chain, its adders from units, and units read from a packed line.
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 #include "rows/row_util.h"
 
