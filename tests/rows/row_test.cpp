@@ -1,7 +1,6 @@
 // The row buffer's chain, its adders from units, and units read from a packed line.
 #include <gtest/gtest.h>
 
-
 #include "rows/row_util.h"
 
 namespace {
@@ -97,7 +96,8 @@ struct ItemChain {
 
 TEST(ItemLine, ReadsEachItemAtItsSlot) {
   // A date-time slot is a 16-byte timestamp whatever its Size; a text never leaves its slot.
-  ItemChain items{{XDT_LONG, 4}, {XDT_STRING, 10}, {XDT_DATETIME, 8}, {XDT_STRING, 3}, {XDT_DOUBLE, 8}};
+  ItemChain items{
+      {XDT_LONG, 4}, {XDT_STRING, 10}, {XDT_DATETIME, 8}, {XDT_STRING, 3}, {XDT_DOUBLE, 8}};
   const DbTimestamp stamp{2023, 12, 31, 23, 59, 58, 0};
   const double floater = -1.25;
   test_util::Stream line;  // from an odd address
