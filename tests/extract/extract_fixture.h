@@ -12,64 +12,44 @@
 namespace extract_test {
 
 using Bytes = std::vector<uint8_t>;
+using Texts = std::vector<std::u16string>;
 
-// One embedded record: its head (kind, length, a word, data type), then its value bytes.
-struct Record {
-  uint16_t kind;
-  uint16_t type;
-  Bytes value;
-};
-
-inline Bytes Raw(const void* p, size_t n) {
-  return Bytes(static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n);
+// An embedded record: kind, length, a zero word, data type, then the value's bytes.
+inline Bytes Record(uint16_t kind, uint16_t type, const void* value, size_t size) {
+  const uint16_t head[4] = {kind, uint16_t(8 + size), 0, type};
+  Bytes out(reinterpret_cast<const uint8_t*>(head), reinterpret_cast<const uint8_t*>(head) + 8);
+  out.insert(out.end(), static_cast<const uint8_t*>(value),
+             static_cast<const uint8_t*>(value) + size);
+  return out;
 }
 // A name (path or item): an inline text with its NUL.
-inline Record Name(const std::u16string& text, uint16_t kind = 0) {
-  return {kind, XDT_STRING, Raw(text.c_str(), 2 * (text.size() + 1))};
+inline Bytes Name(const std::u16string& text, uint16_t kind = 0) {
+  return Record(kind, XDT_STRING, text.c_str(), 2 * (text.size() + 1));
 }
-// A record of kind 0x1000 carrying an integer for the row.
-inline Record Carried(int32_t value) {
-  return {XVAR_INLINE, XDT_LONG, Raw(&value, 4)};
-}
-// A record that is no text.
-inline Record Numbered(int32_t value) {
-  return {0, XDT_LONG, Raw(&value, 4)};
-}
-
-inline void Put16(Bytes* out, uint16_t value) {
-  out->insert(out->end(), {uint8_t(value), uint8_t(value >> 8)});
+// An integer: of kind 0x1000 it carries a value for the row, of kind 0 it is no name.
+inline Bytes Number(int32_t value, uint16_t kind = 0) {
+  return Record(kind, XDT_LONG, &value, 4);
 }
 
 // A query record placed at an odd address, as callers' packed records may be.
 class Query {
  public:
-  Query(const std::vector<Record>& records, bool list, bool skip = false) {
-    Bytes body;
-    for (const Record& r : records) {
-      Put16(&body, r.kind);
-      Put16(&body, uint16_t(8 + r.value.size()));
-      Put16(&body, 0);
-      Put16(&body, r.type);
-      body.insert(body.end(), r.value.begin(), r.value.end());
-    }
-    const size_t items = records.size() - 1 - (skip ? 1 : 0);
-    bytes_.assign(21, 0);  // one byte of padding, then the 20-byte head
-    bytes_[1 + 2] = uint8_t(20 + body.size());
-    bytes_[1 + 3] = uint8_t((20 + body.size()) >> 8);
+  Query(const std::vector<Bytes>& records, bool list, bool skip = false) : bytes_(21, 0) {
+    for (const Bytes& r : records) bytes_.insert(bytes_.end(), r.begin(), r.end());
+    const uint16_t length = uint16_t(bytes_.size() - 1);  // one byte of padding first
+    std::memcpy(&bytes_[1 + 2], &length, 2);
     bytes_[1 + 16] = skip;
     bytes_[1 + 17] = list;
-    bytes_[1 + 18] = uint8_t(list ? items : 0);
-    bytes_.insert(bytes_.end(), body.begin(), body.end());
+    bytes_[1 + 18] = uint8_t(list ? records.size() - 1 - skip : 0);
   }
   const XVariable* get() const { return reinterpret_cast<const XVariable*>(bytes_.data() + 1); }
-  // The raw bytes, the padding byte first, for tests that damage them.
-  Bytes& bytes() { return bytes_; }
+  Bytes& bytes() { return bytes_; }  // the padding byte first
 
  private:
   Bytes bytes_;
 };
 
-// Loads `text` into a fresh buffer by its content type.
+// Loads `text` into the buffer by its content type, as the call procedures do.
 inline void Load(XHttpBuffer* buffer, const char* contentType, const std::string& text) {
   XMemoArchive archive;
   archive.Append(text.data(), uint32_t(text.size()));
@@ -82,19 +62,18 @@ inline std::u16string Render(const XDataUnit& unit) {
   if ((unit.Null & 1) != 0) return u"null";
   XCHAR text[512];
   DataTransfer(&unit, text, 512);
-  const char16_t letters[] = u"?ISFT";
-  return std::u16string(1, unit.Type <= 4 ? letters[unit.Type] : u'?') + u":" + text;
+  return std::u16string(1, u"?ISFT"[unit.Type <= 4 ? unit.Type : 0]) + u":" + text;
 }
 
-inline std::vector<std::u16string> Render(const XRowBuffer& row) {
-  std::vector<std::u16string> cells;
+inline Texts Render(const XRowBuffer& row) {
+  Texts cells;
   for (XDataUnit* u = row.GetRowBuffer(); u != nullptr; u = u->Next) cells.push_back(Render(*u));
   return cells;
 }
 
 // Each line as its cells joined by '|'.
-inline std::vector<std::u16string> Render(XRowGrider* grid) {
-  std::vector<std::u16string> lines;
+inline Texts Render(XRowGrider* grid) {
+  Texts lines;
   for (void* line = grid->GetNextLine(nullptr); line != nullptr; line = grid->GetNextLine(line)) {
     std::u16string text;
     for (int32_t c = 0; c < grid->GetColCounter(); ++c) {
@@ -108,14 +87,11 @@ inline std::vector<std::u16string> Render(XRowGrider* grid) {
 }
 
 inline std::vector<uint16_t> Types(const XRowGrider& grid) {
-  const uint16_t* types = grid.GetType();
-  return types == nullptr ? std::vector<uint16_t>()
-                          : std::vector<uint16_t>(types, types + grid.GetColCounter());
+  return std::vector<uint16_t>(grid.GetType(), grid.GetType() + grid.GetColCounter());
 }
 
 // Reads the fields GetRowGrider marks.
-class ProbeGrider : public XRowGrider {
- public:
+struct ProbeGrider : XRowGrider {
   int32_t kind() const { return SourceKind; }
   uintptr_t source() const { return Source; }
 };

@@ -8,31 +8,17 @@
 namespace {
 
 using namespace extract_test;
-using Lines = std::vector<std::u16string>;
 
 XDataUnit Null() {
   XDataUnit u;
   SetUnitNull(&u);
   return u;
 }
-XDataUnit Of(int32_t v) {
+// A unit set by the SetUnitValue form that takes `args` (texts borrowed).
+template <typename... Args>
+XDataUnit Of(Args... args) {
   XDataUnit u = Null();
-  SetUnitValue(&u, v);
-  return u;
-}
-XDataUnit Of(double v) {
-  XDataUnit u = Null();
-  SetUnitValue(&u, v);
-  return u;
-}
-XDataUnit Of(const char16_t* text) {
-  XDataUnit u = Null();
-  SetUnitValue(&u, text, 0);
-  return u;
-}
-XDataUnit Of(const DATETIME& t) {
-  XDataUnit u = Null();
-  SetUnitValue(&u, t);
+  SetUnitValue(&u, args...);
   return u;
 }
 
@@ -59,7 +45,7 @@ const char kHead[] = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>";
 TEST(Rowset, WritesTheDocumentByteForByte) {
   XRowGrider full, empty, archive;
   Fill(&full, {1, 2, 3, 4},
-       {{Of(7), Of(u"a<b"), Of(2.5), Of(kTime)}, {Of(-3), Null(), Of(3.0), Null()}});
+       {{Of(7), Of(u"a<b", 0), Of(2.5), Of(kTime)}, {Of(-3), Null(), Of(3.0), Null()}});
   Fill(&empty, {1}, {});
   Fill(&archive, {1, XDT_ARCHIVE}, {});
   struct {
@@ -86,8 +72,8 @@ TEST(Rowset, WritesTheDocumentByteForByte) {
 TEST(Rowset, ReadsBackEveryColumnType) {
   XRowGrider source, empty;
   Fill(&source, {1, 2, 3, 4},
-       {{Of(INT_MIN), Of(u"a&b <c> \"d\""), Of(-0.125), Of(kTime)},
-        {Of(INT_MAX), Of(u"中文"), Of(1e10), Of(DATETIME{1999, 12, 31, 23, 59, 59, 0})},
+       {{Of(INT_MIN), Of(u"a&b <c> \"d\"", 0), Of(-0.125), Of(kTime)},
+        {Of(INT_MAX), Of(u"中文", 0), Of(1e10), Of(DATETIME{1999, 12, 31, 23, 59, 59, 0})},
         {Null(), Null(), Null(), Null()}});
   Fill(&empty, {4, 3}, {});
   for (XRowGrider* grid : {&source, &empty}) {
@@ -96,7 +82,7 @@ TEST(Rowset, ReadsBackEveryColumnType) {
     XML_Archive document;
     ASSERT_EQ(document.OpenBuffer(text.data(), uint32_t(text.size()), 1), 1);
     XRowGrider read;
-    Fill(&read, {2}, {{Of(u"replaced")}});
+    Fill(&read, {2}, {{Of(u"replaced", 0)}});
     ASSERT_EQ(read.FromXmlDoc(&document), 1);
     EXPECT_EQ(Types(read), Types(*grid));
     EXPECT_EQ(Render(&read), Render(grid));
@@ -112,7 +98,7 @@ TEST(Rowset, ReadsWhatItCanAndRefusesTheRest) {
   struct {
     const char* text;
     int32_t result;
-    Lines lines;
+    Texts lines;
   } cases[] = {
       {"<broken", 0, {}},
       {"<Other Type=\"I\"/>", 0, {}},
@@ -145,17 +131,20 @@ TEST(PickList, LinesOfKeyAndText) {
     int32_t capacity, flag;
     std::u16string text;
   } cases[] = {
-      {{2}, {}, 100, 1, u"NULL;"},
-      {{2}, {{Of(u"x")}, {Null()}}, 100, 1, u"NULL;\r\n1;x\r\n2;"},
-      {{1}, {{Of(5)}, {Null()}}, 100, 0, u"1;"},  // an integer line counts but writes nothing
-      {{1, 2}, {{Of(3), Of(u"abc")}, {Null(), Null()}}, 100, 0, u"3;abc\r\n;"},
-      {{3, 2}, {{Of(3.7), Of(u"x")}, {Of(-2.5), Of(4.0)}}, 100, 0, u"3;x\r\n-2;"},
-      {{4, 2}, {{Of(kTime), Of(u"t")}, {Null(), Of(u"u")}}, 100, 0, u";t\r\n;u"},
+      {{2}, {}, 400, 1, u"NULL;"},
+      {{2}, {{Of(u"x", 0)}, {Null()}}, 400, 1, u"NULL;\r\n1;x\r\n2;"},
+      {{1}, {{Of(5)}, {Null()}}, 400, 0, u"1;"},  // an integer line counts but writes nothing
+      {{1, 2}, {{Of(3), Of(u"abc", 0)}, {Null(), Null()}}, 400, 0, u"3;abc\r\n;"},
+      {{3, 1}, {{Of(3.7), Of(1)}, {Of(-2.5), Null()}}, 400, 0, u"3;\r\n-2;"},
+      {{4, 2}, {{Of(kTime), Of(u"t", 0)}, {Null(), Of(u"u", 0)}}, 400, 0, u";t\r\n;u"},
       // Lines go in while 320 characters are left and they fit whole.
-      {{2}, {{Of(u"a")}, {Of(u"b")}, {Of(u"c")}, {Of(u"d")}}, 330, 0, u"0;a\r\n1;b\r\n2;c"},
-      {{2}, {{Of(wide.c_str())}, {Of(u"a")}}, 400, 1, u"NULL;"},
-      {{2}, {{Of(wide.c_str())}}, 600, 0, u"0;" + wide},
-      {{2}, {{Of(u"a")}}, 7, 1, u""},
+      {{2},
+       {{Of(u"a", 0)}, {Of(u"b", 0)}, {Of(u"c", 0)}, {Of(u"d", 0)}},
+       330,
+       0,
+       u"0;a\r\n1;b\r\n2;c"},
+      {{2}, {{Of(wide.c_str(), 0)}, {Of(u"a", 0)}}, 400, 1, u"NULL;"},
+      {{2}, {{Of(u"a", 0)}}, 7, 1, u""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);
@@ -166,8 +155,6 @@ TEST(PickList, LinesOfKeyAndText) {
     EXPECT_EQ(length, int32_t(c.text.size()));
     EXPECT_EQ(std::u16string(buffer.data()), c.text);
   }
-  XCHAR buffer[8] = u"#";
-  EXPECT_EQ(MakeDatabase(nullptr, buffer, 8, 1), 5);
   EXPECT_EQ(MakeDatabase(nullptr, nullptr, 8, 1), 0);
 }
 
