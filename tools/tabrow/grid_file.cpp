@@ -1,0 +1,33 @@
+#include "grid_file.h"
+
+#include <cstring>
+
+namespace tabrow::cli {
+namespace {
+
+// The record's open header: GDI_GRID, XMF_OPEN.
+bool StartsWithGridRecord(IArchive* archive) {
+  uint32_t length = 0;
+  archive->GetLength(&length);
+  if (length < 8) return false;
+  uint32_t header[2];
+  std::memcpy(header, archive->GetData(), sizeof(header));
+  return header[0] == GDI_GRID && header[1] == XMF_OPEN;
+}
+
+}  // namespace
+
+bool LoadGrid(IArchive* archive, XRowGrider* grid, std::string* error) {
+  if (!StartsWithGridRecord(archive)) {
+    *error = "not a stored grid";
+    return false;
+  }
+  archive->SeekToBegin();
+  if (grid->Serialize(archive, 0, 0) == 0) {
+    *error = "the stored grid is damaged or cut short";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tabrow::cli
