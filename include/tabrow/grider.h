@@ -47,6 +47,35 @@
 //   straight from that memory; given an XMF_Serialize it reads item by item. Both read alike.
 // - Line binders are pointer-sized in memory and stored as their low 32 bits, zero-extended when
 //   read back.
+//
+// Building and reading whole lines:
+// - Cell lengths: integer 4, double 8, date-time 8, archive the archive's length (empty when it
+//   has no archive or 65536 bytes or more), text its characters and a NUL. A text that does not
+//   fit a non-zero column size with its NUL takes 2 x size bytes and keeps size - 1 characters
+//   and the NUL, so every text cell ends in a NUL. A line whose cells would total 65536 bytes or
+//   more is refused (null).
+// - Record buffers: fields follow each other with no alignment; a field is as wide as its size
+//   in bytes, twice that for text (size characters). In the database form a date-time field is
+//   a 16-byte DbTimestamp and an archive field a 44-byte block holding an IArchive pointer at
+//   offset 16. A text field is read up to its NUL but never beyond its slot of size characters
+//   (a slot of 0 gives an empty text). A field narrower than the value read from it or written
+//   into it (integer 4 bytes, double and date-time 8) fails the call. A null `nulls` or
+//   `status` array means no field is null; a null array for GetItemLine and GetDataLine's null
+//   entries means none are written.
+// - Unit pointer arrays may hold null pointers, which count as null values. A grid loaded
+//   without a type array has columns of type 0, which adopt nothing: such a grid takes only
+//   null values.
+// - AddGrider refuses a referencing destination, a null source and the grid itself. A
+//   same-layout merge from a referencing source copies the lines (through CloneGrider) instead
+//   of moving lines that the source does not own. The key-mapped path builds its lines apart
+//   and links them once, so merging from a source that borrows this grid's own lines ends;
+//   lines merged before a refused cell stay. When several source columns map to one destination
+//   column, the last non-empty one fills it. Source cells that are shorter than their type's width,
+//   or lie outside their line's data, count as empty.
+// - GetTreeRooter clears every line's FirstChild and NextSibling before it builds, so calling it
+//   twice gives the same forest. It returns null, touching no link, for fewer than two columns,
+//   key columns of different types, or no lines. Integer keys need a 4-byte cell; text keys
+//   compare up to the NUL or the end of the cell, whichever comes first.
 #ifndef TABROW_GRIDER_H_
 #define TABROW_GRIDER_H_
 
@@ -202,6 +231,59 @@ class TABROW_API XRowGrider {
   // null source, this grid itself or a failed allocation (this grid left empty).
   int32_t CloneGrider(XRowGrider* source);
 
+  // Line builders. Each returns the new line, appended at Tail with empty tree links, or null
+  // (nothing added) for a referencing grid, a wrong count, a value whose type does not match
+  // its column, a column type that holds no values, cells of 65536 bytes or more, or a failed
+  // allocation.
+  // One unit per column (count must equal ColCounter); a column of type 0 adopts the type of
+  // the first non-null value of integer, text, double, date-time or archive (adopted types stay
+  // when the line is refused later). Marker and proper 0.
+  void* AddItemLine(const XDataUnit* units, int32_t count, uintptr_t binder);
+  // The same with the units reached through pointers.
+  void* AddUnitLine(const XDataUnit* const* units, int32_t count, uintptr_t binder);
+  // The row's chain from its first unit gives one unit per column (further units are ignored);
+  // types must equal the columns' and the chain must not end early.
+  void* AddItemLine(const XRowBuffer* row, uint32_t marker, uint32_t proper, uintptr_t binder);
+  // A plain record (integer, text, double, DATETIME fields), one null-flag byte per column
+  // (non-zero: null). Refused for a grid with no columns.
+  void* AddItemLine(const void* record, const uint8_t* nulls, uint32_t marker, uint32_t proper,
+                    uintptr_t binder);
+  // A database record (date-times as DbTimestamps, archives too), one 32-bit status word per
+  // column (3: null). Proper and binder 0. Refused for a grid with no columns.
+  void* AddDataLine(const void* record, const int32_t* status, uint32_t marker);
+
+  // Copies `count` cells of Current into a record: cell columns[i] goes into a field of type
+  // types[i] and size sizes[i] with GetUnitBuffer, and nulls[i] becomes 1 for an empty cell, else
+  // 0. Returns 1, or 0 for no current line, more than 256 fields, a column out of range, a value
+  // that does not convert or a field too narrow; fields written before a failure stay.
+  int32_t GetItemLine(void* record, uint8_t* nulls, const int32_t* columns, const uint16_t* types,
+                      const uint16_t* sizes, int32_t count);
+  // The same into a database record with GetUnitDbBuffer: a type 4 field is a 16-byte
+  // DbTimestamp; a type 14 field is size bytes holding at most size / 2 - 1 characters and a NUL.
+  int32_t GetDataLine(void* record, int32_t* nulls, const int32_t* columns, const uint16_t* types,
+                      const uint16_t* sizes, int32_t count);
+
+  // Merges the source's lines into this grid. Each source column maps to the first column here
+  // whose key equals its key (the kape when the grid has kapes, else the column number). With
+  // the same layout (same count, column i to column i, equal types) the source's lines move over
+  // in constant time and the source is left without lines. Otherwise every source line is
+  // copied: integer and double cells convert to an integer or double column (truncated toward
+  // zero), other cells need equal types and are copied byte for byte; unmapped columns stay
+  // empty. Returns 1, or 0 for a source wider than this grid, a key with no match, no columns
+  // here, a cell that does not fit its column, or a failed allocation. Walking the source leaves
+  // its Current null.
+  int32_t AddGrider(XRowGrider* source);
+
+  // Links the lines into a forest by their keys (column 0 a line's own key, column 1 its
+  // parent's; integer or text) through FirstChild and NextSibling and returns the first root.
+  // A line's parent is the first other line whose own key equals its parent key; a line whose
+  // parent key is empty or matches none is a root. Children and roots keep list order. Null when
+  // there are fewer than two columns, the two types differ, there are no lines or no root. The
+  // forest stays valid until lines are added or deleted.
+  void* GetTreeRooter();
+  // The line's first child (flag non-zero) or next sibling (flag 0); null for a null line.
+  void* GetTreeNode(const void* line, int32_t flag) const;
+
   // Direction non-zero writes the record, zero reads one (replacing description and lines).
   // Nested non-zero: the open header is the caller's (not written; already read). Non-zero on
   // success. A failed read keeps what was read.
@@ -243,6 +325,13 @@ class TABROW_API XRowGrider {
   int32_t ReadColumnCounter(XMF_Serialize* serializer);
   int32_t ReadLine(XMF_Serialize* serializer);
   void AppendRun(RowLine* head, RowLine* tail);
+  void* AddUnits(const XDataUnit* const* units, bool adopt, uint32_t marker, uint32_t proper,
+                 uintptr_t binder);
+  void* AddRecord(const void* record, const uint8_t* nulls, const int32_t* status, bool database,
+                  uint32_t marker, uint32_t proper, uintptr_t binder);
+  void* LinkNewLine(RowLine* line, uint32_t marker, uint32_t proper, uintptr_t binder);
+  int32_t MoveLines(XRowGrider* source);
+  int32_t MergeMapped(XRowGrider* source, const int32_t* map);
 };
 
 // Writes one GDI_LINE item for a database record: fields as the chain describes them (integer 4

@@ -3,14 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "archive/block_reader.h"
 #include "tabrow/archive.h"
-
-namespace {
-
-// Read reports its count as int32_t, so one call moves at most this many bytes.
-constexpr uint32_t kMaximumTransfer = INT32_MAX;
-
-}  // namespace
 
 XCakeArchive::XCakeArchive() : data_(nullptr), length_(0), position_(0) {}
 
@@ -58,19 +52,11 @@ const uint8_t* XCakeArchive::GetData() {
 }
 
 int32_t XCakeArchive::Skip(uint32_t count) {
-  if (count > length_ - position_) return 0;
-  position_ += count;
-  return 1;
+  return tabrow::SkipInBlock(length_, &position_, count);
 }
 
 int32_t XCakeArchive::Read(void* buffer, uint32_t count) {
-  if (buffer == nullptr) return 0;
-  uint32_t n = length_ - position_;
-  if (n > count) n = count;
-  if (n > kMaximumTransfer) n = kMaximumTransfer;
-  if (n > 0) std::memcpy(buffer, data_ + position_, n);
-  position_ += n;
-  return static_cast<int32_t>(n);
+  return tabrow::ReadFromBlock(data_, length_, &position_, buffer, count);
 }
 
 int32_t XCakeArchive::Reserve(uint32_t) {

@@ -5,13 +5,12 @@
 #include <cstring>
 #include <new>
 
+#include "archive/block_reader.h"
 #include "tabrow/archive.h"
 
 namespace {
 
 constexpr uint32_t kMinimumCapacity = 256;
-// Append and Read report counts as int32_t, so one call moves at most this many bytes.
-constexpr uint32_t kMaximumTransfer = INT32_MAX;
 // CopyFrom reads an archive that cannot lend its block in pieces of this size.
 constexpr uint32_t kCopyChunk = 64 * 1024;
 
@@ -64,19 +63,11 @@ const uint8_t* XMemoArchive::GetData() {
 }
 
 int32_t XMemoArchive::Skip(uint32_t count) {
-  if (count > length_ - position_) return 0;
-  position_ += count;
-  return 1;
+  return tabrow::SkipInBlock(length_, &position_, count);
 }
 
 int32_t XMemoArchive::Read(void* buffer, uint32_t count) {
-  if (buffer == nullptr) return 0;
-  uint32_t n = length_ - position_;
-  if (n > count) n = count;
-  if (n > kMaximumTransfer) n = kMaximumTransfer;
-  if (n > 0) std::memcpy(buffer, data_ + position_, n);
-  position_ += n;
-  return static_cast<int32_t>(n);
+  return tabrow::ReadFromBlock(data_, length_, &position_, buffer, count);
 }
 
 int32_t XMemoArchive::Reserve(uint32_t capacity) {
@@ -85,7 +76,7 @@ int32_t XMemoArchive::Reserve(uint32_t capacity) {
 
 int32_t XMemoArchive::Append(const void* buffer, uint32_t count) {
   if (count == 0) return 0;
-  if (buffer == nullptr || count > kMaximumTransfer) return -1;
+  if (buffer == nullptr || count > tabrow::kMaximumTransfer) return -1;
   // The bytes may come from this archive's own block (a document appended to itself), which
   // growing can move: keep their offset and find them again afterwards.
   const uint8_t* source = static_cast<const uint8_t*>(buffer);
