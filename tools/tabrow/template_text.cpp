@@ -111,11 +111,6 @@ size_t ClauseRoom(const XWhereTree* node) {
   return room;
 }
 
-std::string Unix(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-  return text;
-}
-
 std::string Explain(int32_t code, const Binder& binder) {
   switch (code) {
     case QTE_NOFIELDS:
@@ -154,7 +149,7 @@ bool IsReferenceName(const std::u16string& name) {
 std::string DescribeTemplate(XQueryTemplate* query) {
   std::vector<XCHAR> text(DescriptionRoom(*query));
   query->MakeTemplateDesc(text.data(), 0);
-  return Unix(ToUtf8(text.data()));
+  return UnixLines(ToUtf8(text.data()));
 }
 
 bool BindCondition(XQueryTemplate* query, const Bindings& bindings, BoundCondition* condition,

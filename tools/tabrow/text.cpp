@@ -153,6 +153,14 @@ int DisplayWidth(const std::string& utf8) {
   return width;
 }
 
+std::string UnixLines(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') out += text[i];
+  }
+  return out;
+}
+
 std::u16string LowerAscii(std::u16string text) {
   for (char16_t& c : text) {
     if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');

@@ -22,6 +22,9 @@ int DisplayWidth(char32_t c);
 // The sum over the characters of a UTF-8 text.
 int DisplayWidth(const std::string& utf8);
 
+// The text with every CR LF turned into LF.
+std::string UnixLines(const std::string& text);
+
 // ASCII letters lower-cased, everything else kept.
 std::u16string LowerAscii(std::u16string text);
 
