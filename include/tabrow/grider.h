@@ -86,6 +86,7 @@
 #include "tabrow/dataunit.h"
 
 struct XItemDataDesc;
+class XML_Archive;
 class XRowBuffer;
 
 // Identifiers of the stored grid record.
@@ -332,6 +333,35 @@ class TABROW_API XRowGrider {
   void* LinkNewLine(RowLine* line, uint32_t marker, uint32_t proper, uintptr_t binder);
   int32_t MoveLines(XRowGrider* source);
   int32_t MergeMapped(XRowGrider* source, const int32_t* map);
+
+  // The XML "Rowset" document:
+  //   <?xml version="1.0" encoding="utf-8" ?>CRLF<Rowset Type="ISFT">
+  //   CRLF<Row><FD_1>7</FD_1><FD_2>a&lt;b</FD_2><FD_3>2.5</FD_3><FD_4>2008-03-07 09:05:00</FD_4>
+  //   CRLF</Row></Rowset>
+  // One letter per column (I integer, S text, F double, T date-time), a Row per line, an FD_n
+  // per cell numbered from 1, empty for a null cell. Integers as "%ld", texts as escaped UTF-8,
+  // doubles with eight decimals and their trailing zeros trimmed (3.0, 2.5), date-times as
+  // "%04hd-%02hd-%02hd %02hd:%02hd:%02hd". No line break ends the document.
+  //
+  // Choices made here:
+  // - FromXmlDoc reads the Type attribute before the rows and describes the grid even when there
+  //   are none, so a grid without lines reads back with its columns. Rows and cells are the
+  //   element children, in order, whatever their names; a row with no cells gives an all-null
+  //   line and extra cells are ignored. The texts of one row share 8192 units; once they are
+  //   used up, values read as empty.
+ public:
+  // Appends the document to `archive`, writing it a few kilobytes at a time. Returns the result
+  // of the last append (1 on success), or 0 when a column has a type without a letter (only
+  // the declaration is written then) or the archive is null.
+  int32_t WriteXmlDoc(IArchive* archive);
+  // Replaces the description and lines with those of the document's /Rowset element: one column
+  // per letter (sizes and codes 0), one line per row whose binder is the row's node (valid while
+  // the document lives). Returns 1, or 0 for a null or empty document, no /Rowset, or a Type
+  // that is missing, empty, longer than 256 letters or holds another letter.
+  int32_t FromXmlDoc(XML_Archive* document);
+
+ private:
+  friend class XHttpBuffer;  // GetRowGrider marks the grid with its source
 };
 
 // Writes one GDI_LINE item for a database record: fields as the chain describes them (integer 4
@@ -342,5 +372,21 @@ class TABROW_API XRowGrider {
 // would total 65536 bytes or more; 0 too when an append fails (the item may be partly written).
 TABROW_API int32_t SaveGriderLine(IArchive* archive, const XFieldDesc* fields, const void* record,
                                   const int32_t* status);
+
+// Writes a grid's pick-list text into `buffer` (capacity in characters, the NUL included) and
+// returns its length: lines ended by CRLF, the last one without. With `nullLine` non-zero the
+// first line is "NULL;". A one-column grid gives "k;text" per line, k counting the lines from 0
+// (from 1 after the null line), the text empty for a null cell; a line of another type than text
+// writes nothing but is counted. Other grids give "key;text": column 0 as the key (an integer,
+// a double truncated toward zero, or a text; empty when null or of another type) and column 1
+// as the text (empty unless it is a text). Lines are written while 320 characters of room are
+// left and the whole line fits with the NUL; the first that does not ends the list. Moves the
+// grid's Current: it is null after the last line, else at the line that ended the list. A null
+// buffer or a capacity below 1 gives 0 and writes nothing; a null grid gives the null line only.
+// Choices made here: a key of another type than integer, double or text is left empty rather
+// than printed from the raw bits of its value; a text is copied whole (not cut at 1024
+// characters) and every line's real length is checked against the room, the null line's too.
+TABROW_API int32_t MakeDatabase(XRowGrider* grider, XCHAR* buffer, int32_t capacity,
+                                int32_t nullLine);
 
 #endif  // TABROW_GRIDER_H_

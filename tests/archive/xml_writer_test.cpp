@@ -4,23 +4,16 @@
 #include <cstring>
 #include <string>
 
-#include "tabrow/archive.h"
+#include "byte_stream.h"
 
 namespace {
-
-std::string Content(IArchive* archive) {
-  uint32_t length = 0;
-  archive->GetLength(&length);
-  const uint8_t* data = archive->GetData();
-  return data == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(data), length);
-}
 
 TEST(HtmWrite, AppendsWholeOrCountedText) {
   XMemoArchive memo;
   EXPECT_TRUE(HTM_Write(&memo, "<Row>"));
   EXPECT_TRUE(HTM_Write(&memo, "abcdef", 2));
   EXPECT_FALSE(HTM_Write(&memo, nullptr, 3));
-  EXPECT_EQ(Content(&memo), "<Row>ab");
+  EXPECT_EQ(test_util::Chars(&memo), "<Row>ab");
   XCakeArchive cake;
   EXPECT_FALSE(HTM_Write(&cake, "x"));
 }
@@ -28,10 +21,7 @@ TEST(HtmWrite, AppendsWholeOrCountedText) {
 TEST(XmtText, EscapesMarkupAndEncodesUtf8) {
   alignas(8) uint8_t odd[16] = {};
   std::memcpy(odd + 1, u"<\u00e9>", 8);
-  struct Case {
-    const XCHAR* text;
-    const char* expected;
-  } cases[] = {
+  const std::pair<const XCHAR*, std::string> cases[] = {
       {u"x & y > z<", "x &amp; y &gt; z&lt;"},
       {u"\"q\" 'q'", "\"q\" 'q'"},
       {u"\u00e9\u4e2d", "\xc3\xa9\xe4\xb8\xad"},
@@ -41,10 +31,10 @@ TEST(XmtText, EscapesMarkupAndEncodesUtf8) {
       {reinterpret_cast<const XCHAR*>(odd + 1), "&lt;\xc3\xa9&gt;"},
       {nullptr, ""},
   };
-  for (const Case& c : cases) {
+  for (const auto& [text, expected] : cases) {
     XMemoArchive memo;
-    EXPECT_TRUE(XMT_Text(&memo, c.text));
-    EXPECT_EQ(Content(&memo), c.expected);
+    EXPECT_TRUE(XMT_Text(&memo, text));
+    EXPECT_EQ(test_util::Chars(&memo), expected);
   }
   XCakeArchive cake;
   EXPECT_FALSE(XMT_Text(&cake, u"abc"));
@@ -61,7 +51,7 @@ TEST(XmtText, LongTextKeepsSurrogatePairsAcrossChunks) {
   }
   XMemoArchive memo;
   ASSERT_TRUE(XMT_Text(&memo, text.c_str()));
-  EXPECT_EQ(Content(&memo), expected);
+  EXPECT_EQ(test_util::Chars(&memo), expected);
 }
 
 }  // namespace

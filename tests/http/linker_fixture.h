@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "byte_stream.h"
 #include "http/test_environment.h"
 #include "tabrow/archive.h"
 #include "tabrow/httplinker.h"
 
 namespace tabrow_test {
+
+using test_util::Chars;
 
 class LinkerTest : public ServerTest {
  protected:
@@ -33,13 +36,6 @@ class LinkerTest : public ServerTest {
   // The headers every request carries before the linker's own.
   std::vector<std::string> BaseHeaders() const {
     return {"Host: 127.0.0.1:" + Port(), "User-Agent: KPW_Browser"};
-  }
-
-  static std::string Content(IArchive* archive) {
-    uint32_t length = 0;
-    archive->GetLength(&length);
-    const uint8_t* data = archive->GetData();
-    return length == 0 ? std::string() : std::string(reinterpret_cast<const char*>(data), length);
   }
 
   Reply reply_ = MakeReply("text/plain", "answer");

@@ -7,10 +7,7 @@
 namespace {
 
 TEST(PostStapleTest, ContentTypeGivesItsStaple) {
-  struct Case {
-    const char16_t* type;
-    int32_t staple;
-  } cases[] = {
+  const std::pair<const XCHAR*, int32_t> cases[] = {
       {nullptr, 0},
       {u"text/xml", 1},
       {u"text/xml; charset=utf-8", 1},
@@ -27,23 +24,19 @@ TEST(PostStapleTest, ContentTypeGivesItsStaple) {
       {u"TEXT/XML", 0},
       {u"", 0},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(XHttpLinker::GetPostStaple(c.type), c.staple)
-        << (c.type ? std::string(c.type, c.type + std::char_traits<char16_t>::length(c.type))
-                   : "null");
-  }
-}
-
-TEST(PostStapleTest, StaplesOutsideTheTableSendAFormHeader) {
-  const std::u16string form = u"Content-Type:application/x-www-form-urlencoded\r\n";
-  for (int32_t staple : {0, 9, -1, 1 << 30}) EXPECT_EQ(XHttpLinker::GetPostHeader(staple), form);
-  EXPECT_EQ(std::u16string(XHttpLinker::GetPostHeader(8)),
-            u"Content-type:application/json; charset=gb2312\r\n");
+  for (const auto& [type, staple] : cases) EXPECT_EQ(XHttpLinker::GetPostStaple(type), staple);
 }
 
 TEST(PostStapleTest, HeaderAndStapleGoBothWays) {
   for (int32_t staple = 1; staple <= 8; ++staple) {
     EXPECT_EQ(XHttpLinker::GetPostStaple(XHttpLinker::GetPostHeader(staple)), staple);
+  }
+  EXPECT_EQ(std::u16string(XHttpLinker::GetPostHeader(8)),
+            u"Content-type:application/json; charset=gb2312\r\n");
+  // Staples outside the table send a form header.
+  for (int32_t staple : {0, 9, -1, 1 << 30}) {
+    EXPECT_EQ(std::u16string(XHttpLinker::GetPostHeader(staple)),
+              u"Content-Type:application/x-www-form-urlencoded\r\n");
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 namespace tabrow {
 namespace {
@@ -33,54 +34,47 @@ void ExpectChunkingDoesNotMatter(CodePage page, const std::u16string& units) {
   ExpectChunkingDoesNotMatter<TextEncoder, std::string>(page, units);
 }
 
-// Each maximal invalid subpart becomes one U+FFFD; a byte that cannot continue a sequence
-// starts the next one.
-TEST(Utf8, Decodes) {
-  const std::pair<std::string, std::u16string> cases[] = {
-      {"a\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf",
+// In UTF-8 each maximal invalid subpart becomes one U+FFFD, and a byte that cannot continue a
+// sequence starts the next one. Code page 936 has one U+FFFD per byte pair it cannot map.
+TEST(CodePage, Decodes) {
+  const std::tuple<CodePage, std::string, std::u16string> cases[] = {
+      {CodePage::kUtf8, "a\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf",
        u"a\u00e9\u4e2d\U0001F600\U0010FFFF"},
-      {"\x80\xbf"
-       "z",
-       u"\uFFFD\uFFFDz"},
-      {"\xc0\xaf\xc1\xbf", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong
-      {"\xe0\x80\xaf", u"\uFFFD\uFFFD\uFFFD"},            // overlong
-      {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"},            // a surrogate
-      {"\xf0\x8f\xbf\xbf", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong
-      {"\xf4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
-      {"\xf5\xff\xfe", u"\uFFFD\uFFFD\uFFFD"},
-      {"\xf0\x9f\x98z\xe4\xb8\xe4\xb8\xad\xe4", u"\uFFFDz\uFFFD\u4e2d\uFFFD"},  // cut short
+      {CodePage::kUtf8, "\x80\xbfz", u"\uFFFD\uFFFDz"},
+      {CodePage::kUtf8, "\xc0\xaf\xc1\xbf", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong
+      {CodePage::kUtf8, "\xe0\x80\xaf", u"\uFFFD\uFFFD\uFFFD"},            // overlong
+      {CodePage::kUtf8, "\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"},            // a surrogate
+      {CodePage::kUtf8, "\xf0\x8f\xbf\xbf", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong
+      {CodePage::kUtf8, "\xf4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
+      {CodePage::kUtf8, "\xf5\xff\xfe", u"\uFFFD\uFFFD\uFFFD"},
+      {CodePage::kUtf8, "\xf0\x9f\x98z\xe4\xb8\xe4\xb8\xad\xe4",
+       u"\uFFFDz\uFFFD\u4e2d\uFFFD"},  // cut short
+      {CodePage::kAnsi, "a\xd6\xd0\xce\xc4 ok", u"a\u4e2d\u6587 ok"},
+      {CodePage::kAnsi,
+       "\xc4 \xff"
+       "a\xc4",
+       u"\uFFFD \uFFFDa\uFFFD"},
   };
-  for (const auto& [bytes, text] : cases) {
-    EXPECT_EQ(DecodeText(CodePage::kUtf8, bytes.data(), bytes.size()), text) << bytes;
-    ExpectChunkingDoesNotMatter(CodePage::kUtf8, bytes);
+  for (const auto& [page, bytes, text] : cases) {
+    EXPECT_EQ(DecodeText(page, bytes.data(), bytes.size()), text) << bytes;
+    ExpectChunkingDoesNotMatter(page, bytes);
   }
 }
 
-TEST(Utf8, Encodes) {
-  std::u16string text = u"a\u00e9\u4e2d\U0001F600\xDE00z\xD83D";
-  EXPECT_EQ(EncodeText(CodePage::kUtf8, text.data(), text.size()),
-            "a\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80\xef\xbf\xbdz\xef\xbf\xbd");
-  ExpectChunkingDoesNotMatter(CodePage::kUtf8, text);
-  ExpectChunkingDoesNotMatter(CodePage::kUtf8, std::u16string(u"\xD83D\xD83D\xDE00\xDE00"));
-}
-
-TEST(Ansi, ConvertsChineseBothWays) {
-  std::u16string text = u"\u4e2d\u6587 ok";
-  EXPECT_EQ(DecodeText(CodePage::kAnsi, "\xd6\xd0\xce\xc4 ok", 7), text);
-  EXPECT_EQ(EncodeText(CodePage::kAnsi, text.data(), text.size()), "\xd6\xd0\xce\xc4 ok");
-  ExpectChunkingDoesNotMatter(CodePage::kAnsi, std::string("a\xd6\xd0\xce\xc4z\xc4"));
-}
-
-TEST(Ansi, ReplacesWhatItCannotConvert) {
-  EXPECT_EQ(DecodeText(CodePage::kAnsi,
-                       "\xc4 \xff"
-                       "a\xc4",
-                       5),
-            u"\uFFFD \uFFFDa\uFFFD");
-  // Thai, an emoji (one '?' for the pair) and lone surrogates are not in code page 936.
-  std::u16string text = u"\u0e01\u4e2d\U0001F600\xDE00z\xD800";
-  EXPECT_EQ(EncodeText(CodePage::kAnsi, text.data(), text.size()), "?\xd6\xd0??z?");
-  ExpectChunkingDoesNotMatter(CodePage::kAnsi, text);
+// Lone surrogates become U+FFFD in UTF-8; what code page 936 lacks (Thai, an emoji, lone
+// surrogates) becomes one '?' each.
+TEST(CodePage, Encodes) {
+  const std::tuple<CodePage, std::u16string, std::string> cases[] = {
+      {CodePage::kUtf8, u"a\u00e9\u4e2d\U0001F600\xDE00z\xD83D",
+       "a\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80\xef\xbf\xbdz\xef\xbf\xbd"},
+      {CodePage::kUtf8, u"\xD83D\xD83D\xDE00\xDE00", "\xef\xbf\xbd\xf0\x9f\x98\x80\xef\xbf\xbd"},
+      {CodePage::kAnsi, u"\u4e2d\u6587 ok", "\xd6\xd0\xce\xc4 ok"},
+      {CodePage::kAnsi, u"\u0e01\u4e2d\U0001F600\xDE00z\xD800", "?\xd6\xd0??z?"},
+  };
+  for (const auto& [page, text, bytes] : cases) {
+    EXPECT_EQ(EncodeText(page, text.data(), text.size()), bytes) << bytes;
+    ExpectChunkingDoesNotMatter(page, text);
+  }
 }
 
 }  // namespace

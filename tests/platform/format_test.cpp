@@ -40,9 +40,7 @@ TEST(Format, Conversions) {
   EXPECT_EQ(Wide("100%% %x %lld %", {1}), u"100% %x %lld %");
   // Conversions take the arguments in order; one of another kind, or none, prints nothing.
   EXPECT_EQ(Wide("<%d><%s><%d>", {2.5, 3}), u"<><><>");
-}
-
-TEST(Format, FormatAndCharOutputAreUtf8) {
+  // The format and the char output are UTF-8.
   EXPECT_EQ(Wide("\xe8\xb7\xaf %s \xf0\x9f\x98\x80", {u"x"}), u"\u8def x \U0001F600");
   EXPECT_EQ(Narrow("\xe8\xb7\xaf %s!", {u"\u4e2d\U0001F600\xD800"}),
             "\xe8\xb7\xaf \xe4\xb8\xad\xf0\x9f\x98\x80\xef\xbf\xbd!");

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "byte_stream.h"
 #include "query/query_test_util.h"
 
 namespace {
@@ -14,44 +15,23 @@ constexpr uint32_t kConditions = 0x10002;
 constexpr uint32_t kRecord = 0x1001;
 constexpr uint32_t kComputedEnd = 0x110011;
 
-// Expected streams, item by item.
-struct Stream {
-  Stream& Header(uint32_t id, uint32_t kind) { return Put(&id, 4).Put(&kind, 4); }
-  Stream& Open(uint32_t id) { return Header(id, XMF_OPEN); }
-  Stream& Close(uint32_t id) { return Header(id, XMF_CLOSE); }
-  Stream& Item(uint32_t id, const void* data, uint32_t size) {
-    return Header(id, XMF_DATA).Put(&size, 4).Put(data, size);
-  }
-  Stream& Word(uint32_t id, uint32_t value) { return Item(id, &value, 4); }
-  Stream& Short(uint32_t id, uint16_t value) { return Item(id, &value, 2); }
-  Stream& Text(uint32_t id, const std::u16string& text) {
-    return Item(id, text.c_str(), static_cast<uint32_t>(text.size() + 1) * 2);
-  }
-  Stream& Words(uint32_t muster1, uint32_t muster2) {
-    return Word(1, muster1).Word(2, muster2).Word(3, 0).Word(4, 0).Word(5, 0);
-  }
-  Stream& Put(const void* data, size_t size) {
-    bytes.insert(bytes.end(), static_cast<const uint8_t*>(data),
-                 static_cast<const uint8_t*>(data) + size);
-    return *this;
-  }
-  std::vector<uint8_t> bytes;
-};
+using test_util::Bytes;
+using test_util::Stream;
 
-std::vector<uint8_t> Bytes(XMemoArchive& archive) {
-  uint32_t length = 0;
-  archive.GetLength(&length);
-  return length == 0 ? std::vector<uint8_t>()
-                     : std::vector<uint8_t>(archive.GetData(), archive.GetData() + length);
+// A stored template starts with its words 1 to 5.
+Stream Words(uint32_t muster1, uint32_t muster2) {
+  Stream s;
+  s.WordItem(1, muster1).WordItem(2, muster2).WordItem(3, 0).WordItem(4, 0).WordItem(5, 0);
+  return s;
 }
 
-std::vector<uint8_t> Store(XQueryTemplate* query) {
+Bytes Store(XQueryTemplate* query) {
   XMemoArchive archive;
   EXPECT_NE(query->Serialize(&archive, 1), 0);
-  return Bytes(archive);
+  return test_util::Contents(&archive);
 }
 
-int32_t Load(XQueryTemplate* query, const std::vector<uint8_t>& bytes) {
+int32_t Load(XQueryTemplate* query, const Bytes& bytes) {
   XCakeArchive archive;
   archive.SetBuffer(bytes.data(), static_cast<uint32_t>(bytes.size()));
   return query->Serialize(&archive, 0);
@@ -59,13 +39,13 @@ int32_t Load(XQueryTemplate* query, const std::vector<uint8_t>& bytes) {
 
 TEST(StoredFormTest, WritesTheTemplateByteForByte) {
   TemplatePtr query = NewTemplate();
-  EXPECT_EQ(Store(query.get()), Stream().Words(0, 0).Close(0).bytes);
+  EXPECT_EQ(Store(query.get()), Words(0, 0).Close(0).bytes());
   query->SetDataMuster(7, 0);
   query_test::Add(query.get(), QDL_FIELD, u"a", XDT_LONG);
-  Stream expected;
-  expected.Words(7, 0).Open(kFields).Open(kRecord).Text(1, u"a").Short(3, 1).Short(4, 4);
-  expected.Word(5, 0).Word(6, 0).Close(kRecord).Close(kFields).Close(0);
-  EXPECT_EQ(Store(query.get()), expected.bytes);
+  Stream expected = Words(7, 0);
+  expected.Open(kFields).Open(kRecord).TextItem(1, u"a").HalfItem(3, 1).HalfItem(4, 4);
+  expected.WordItem(5, 0).WordItem(6, 0).Close(kRecord).Close(kFields).Close(0);
+  EXPECT_EQ(Store(query.get()), expected.bytes());
   // Storing fixes the size of a double in the template too; other types keep theirs.
   query_test::Add(query.get(), QDL_FIELD, u"d", XDT_DOUBLE);
   query_test::Add(query.get(), QDL_FIELD, u"s", XDT_STRING);
@@ -118,7 +98,7 @@ TEST(StoredFormTest, RandomTemplatesRoundTrip) {
   std::mt19937 rng(77);
   for (int round = 0; round < 200; ++round) {
     TemplatePtr query = RandomTemplate(rng);
-    std::vector<uint8_t> stored = Store(query.get());
+    Bytes stored = Store(query.get());
     TemplatePtr loaded = NewTemplate();
     ASSERT_EQ(Load(loaded.get(), stored), 1);
     ASSERT_EQ(Store(loaded.get()), stored) << "round " << round;
@@ -127,13 +107,14 @@ TEST(StoredFormTest, RandomTemplatesRoundTrip) {
 
 TEST(StoredFormTest, LoadingSkipsWhatItDoesNotKnow) {
   Stream stream;
-  stream.Word(1, 3).Word(99, 5).Open(0x777).Word(1, 1).Open(1).Close(1).Close(0x777);
-  stream.Text(16, u"orders").Open(kFields).Word(8, 1).Open(kRecord).Text(1, u"a").Word(42, 0);
-  stream.Short(3, XDT_DATETIME).Short(4, 1).Close(kRecord).Close(kFields).Close(kComputedEnd);
+  stream.WordItem(1, 3).WordItem(99, 5).Open(0x777).WordItem(1, 1).Open(1).Close(1).Close(0x777);
+  stream.TextItem(16, u"orders").Open(kFields).WordItem(8, 1).Open(kRecord).TextItem(1, u"a");
+  stream.WordItem(42, 0).HalfItem(3, XDT_DATETIME).HalfItem(4, 1).Close(kRecord);
+  stream.Close(kFields).Close(kComputedEnd);
   TemplatePtr query = NewTemplate();
   query_test::Add(query.get(), QDL_GROUP, u"dropped by loading");
   query->SetDataMuster(0, 9);
-  ASSERT_EQ(Load(query.get(), stream.bytes), 1);
+  ASSERT_EQ(Load(query.get(), stream.bytes()), 1);
   EXPECT_EQ(query->Muster1, 3u);
   EXPECT_EQ(query->Muster2, 9u);
   EXPECT_EQ(query_test::Narrow(query->FromText), "orders");
@@ -151,17 +132,17 @@ TEST(StoredFormTest, LoadingStopsAtTheFirstFaultKeepingWhatItRead) {
     size_t fields;
   };
   Case cases[] = {
-      {"unknown kind at top", Stream().Word(1, 1).Header(0, 0x55), 0},
-      {"unfinished section", Stream().Words(1, 2).Open(5), 0},
+      {"unknown kind at top", Stream().WordItem(1, 1).Header(0, 0x55), 0},
+      {"unfinished section", Words(1, 2).Open(5), 0},
       {"record in a record", Stream().Open(kFields).Open(kRecord).Close(kRecord).Open(0).Open(1),
        2},
-      {"text too long", Stream().Open(kFields).Open(kRecord).Text(1, std::u16string(1024, u'a')),
-       1},
-      {"number too wide", Stream().Open(kFields).Open(kRecord).Word(3, 1), 1},
+      {"text too long",
+       Stream().Open(kFields).Open(kRecord).TextItem(1, std::u16string(1024, u'a')), 1},
+      {"number too wide", Stream().Open(kFields).Open(kRecord).WordItem(3, 1), 1},
   };
   for (const Case& c : cases) {
     TemplatePtr query = NewTemplate();
-    EXPECT_EQ(Load(query.get(), c.stream.bytes), 0) << c.what;
+    EXPECT_EQ(Load(query.get(), c.stream.bytes()), 0) << c.what;
     size_t fields = 0;
     for (auto* f = static_cast<XQueryFieldDesc*>(query->GetDescList(QDL_FIELD)); f; f = f->Next) {
       ++fields;
@@ -172,10 +153,10 @@ TEST(StoredFormTest, LoadingStopsAtTheFirstFaultKeepingWhatItRead) {
   std::mt19937 rng(5);
   TemplatePtr query = RandomTemplate(rng);
   query_test::AddConditions(query.get(), "a & (b | c)");
-  std::vector<uint8_t> stored = Store(query.get());
+  Bytes stored = Store(query.get());
   for (size_t cut = 0; cut < stored.size(); ++cut) {
     TemplatePtr loaded = NewTemplate();
-    ASSERT_EQ(Load(loaded.get(), std::vector<uint8_t>(stored.begin(), stored.begin() + cut)), 0);
+    ASSERT_EQ(Load(loaded.get(), Bytes(stored.begin(), stored.begin() + cut)), 0);
   }
 }
 
@@ -203,9 +184,9 @@ class ComputedFormTest : public testing::Test {
   }
   // Items 1 to 5, the from text and the field section, as this template writes them.
   static Stream Head() {
-    Stream s;
-    s.Words(1, 2).Text(16, u"vt").Open(kFields).Open(kRecord).Text(1, u"vf").Short(3, XDT_LONG);
-    s.Short(4, 0).Word(5, 0).Close(kRecord).Close(kFields);
+    Stream s = Words(1, 2);
+    s.TextItem(16, u"vt").Open(kFields).Open(kRecord).TextItem(1, u"vf").HalfItem(3, XDT_LONG);
+    s.HalfItem(4, 0).WordItem(5, 0).Close(kRecord).Close(kFields);
     return s;
   }
 
@@ -217,7 +198,7 @@ TEST_F(ComputedFormTest, AConditionThatNeverHoldsEndsAfterTheFields) {
   query_test::AddCondition(query_.get(), {u"", u"?x", QOP_EQ, u"1", u"", 0, QUB_FALSE});
   query_test::Add(query_.get(), QDL_GROUP, u"g");
   EXPECT_EQ(Compute(), 1);
-  EXPECT_EQ(Bytes(archive_), Head().bytes);
+  EXPECT_EQ(test_util::Contents(&archive_), Head().bytes());
 }
 
 TEST_F(ComputedFormTest, WritesOneRecordPerLiveLeaf) {
@@ -227,55 +208,62 @@ TEST_F(ComputedFormTest, WritesOneRecordPerLiveLeaf) {
   query_test::AddCondition(query_.get(), {u"", u"?c", QOP_EQ, u"3", u")", 0, QUB_FALSE});
   ASSERT_EQ(Compute(), 0);
   Stream expected = Head();
-  expected.Open(kConditions);
-  expected.Open(kRecord).Text(1, u"va").Text(2, u"1").Word(4, 1).Word(5, QOP_GT | QJN_AND << 16);
-  expected.Word(6, QUB_LITERAL).Close(kRecord);
-  expected.Open(kRecord).Text(1, u"b").Text(2, u"2").Word(4, 1 << 16).Word(5, QOP_EQ);
-  expected.Word(6, 0).Close(kRecord).Close(kConditions).Close(kComputedEnd);
-  EXPECT_EQ(Bytes(archive_), expected.bytes);
+  expected.Open(kConditions).Open(kRecord).TextItem(1, u"va").TextItem(2, u"1").WordItem(4, 1);
+  expected.WordItem(5, QOP_GT | QJN_AND << 16).WordItem(6, QUB_LITERAL).Close(kRecord);
+  expected.Open(kRecord).TextItem(1, u"b").TextItem(2, u"2").WordItem(4, 1 << 16);
+  expected.WordItem(5, QOP_EQ).WordItem(6, 0).Close(kRecord).Close(kConditions);
+  expected.Close(kComputedEnd);
+  EXPECT_EQ(test_util::Contents(&archive_), expected.bytes());
 }
 
-TEST(ComputeTemplateTest, StopsWithTheCodeOfTheFault) {
+// Each fault as ReplaceTemplate and ComputeTemplate report it, on a template that is otherwise
+// complete. Computing leaves no where tree behind.
+TEST(BindingTest, StopsWithTheCodeOfTheFault) {
+  using query_test::Add;
+  using query_test::AddCondition;
   struct Case {
-    std::string what;
-    int32_t result;
+    const char* what;
+    void (*spoil)(XQueryTemplate*);
+    int32_t replaced, computed;
+  } cases[] = {
+      {"no binder", [](XQueryTemplate* q) { q->SetBinder(nullptr, nullptr); }, QTE_FAIL, QTE_FAIL},
+      {"no fields", [](XQueryTemplate* q) { q->ClearDesc(QDL_FIELD); }, QTE_NOFIELDS, QTE_NOFIELDS},
+      {"no muster", [](XQueryTemplate* q) { q->SetDataMuster(0, 0); }, QTE_NOMUSTER, QTE_NOMUSTER},
+      {"from unbound", [](XQueryTemplate* q) { q->SetFromClause(u"?t"); }, 0, QTE_UNBOUND},
+      {"field missing", [](XQueryTemplate* q) { Add(q, QDL_FIELD, u""); }, QTE_FIELDTEXT,
+       QTE_FIELDTEXT},
+      {"field error", [](XQueryTemplate* q) { Add(q, QDL_FIELD, u"!e"); }, -7, -7},
+      {"shape", [](XQueryTemplate* q) { query_test::AddConditions(q, "(a) & b"); }, QTE_WHERESHAPE,
+       QTE_WHERESHAPE},
+      {"group missing", [](XQueryTemplate* q) { Add(q, QDL_GROUP, u""); }, QTE_GROUPTEXT,
+       QTE_GROUPTEXT},
+      {"order missing", [](XQueryTemplate* q) { Add(q, QDL_ORDER, u""); }, QTE_ORDERTEXT,
+       QTE_ORDERTEXT},
+      {"order error", [](XQueryTemplate* q) { Add(q, QDL_ORDER, u"!o"); }, -7, -7},
+      // Kept texts of 17 conditions outgrow the 8192-unit working buffer of ComputeTemplate.
+      {"buffer full",
+       [](XQueryTemplate* q) {
+         for (int i = 17; i > 0; --i) {
+           AddCondition(q, {u"", u"@" + std::u16string(254, u'n'), QOP_EQ,
+                            u"@" + std::u16string(254, u'v'), u"", i > 1 ? QJN_AND : 0u});
+         }
+       },
+       0, QTE_FAIL},
   };
-  for (const Case& c : {Case{"no binder", QTE_FAIL},
-                        {"no fields", QTE_NOFIELDS},
-                        {"no muster", QTE_NOMUSTER},
-                        {"from unbound", QTE_UNBOUND},
-                        {"field missing", QTE_FIELDTEXT},
-                        {"field error", -7},
-                        {"build", QTE_WHEREBUILD},
-                        {"shape", QTE_WHERESHAPE},
-                        {"unbound fails", QTE_UNBOUND},
-                        {"group missing", QTE_GROUPTEXT},
-                        {"order error", -7},
-                        {"buffer full", QTE_FAIL}}) {
-    TemplatePtr query = NewTemplate();
-    if (c.what != "no binder") query->SetBinder(nullptr, ComputeBinder);
-    query->SetDataMuster(c.what == "no muster" ? 0 : 4, 0);
-    query->SetFromClause(c.what == "from unbound" ? u"?t" : u"t");
-    if (c.what != "no fields") query_test::Add(query.get(), QDL_FIELD, u"f");
-    if (c.what == "field missing") query_test::Add(query.get(), QDL_FIELD, u"");
-    if (c.what == "field error") query_test::Add(query.get(), QDL_FIELD, u"!e");
-    if (c.what == "build")
-      query_test::AddCondition(query.get(), {u"", u"a", QOP_EQ, u"1", u")", 0});
-    if (c.what == "shape") query_test::AddConditions(query.get(), "(a) & b");
-    if (c.what == "unbound fails") {
-      query_test::AddCondition(query.get(), {u"", u"a", QOP_EQ, u"?1", u"", 0, QUB_FAIL});
+  for (const Case& c : cases) {
+    TemplatePtr replaced = NewTemplate(), computed = NewTemplate();
+    for (XQueryTemplate* query : {replaced.get(), computed.get()}) {
+      query->SetBinder(nullptr, ComputeBinder);
+      query->SetDataMuster(4, 0);
+      query->SetFromClause(u"t");
+      Add(query, QDL_FIELD, u"f");
+      c.spoil(query);
     }
-    if (c.what == "group missing") query_test::Add(query.get(), QDL_GROUP, u"");
-    if (c.what == "order error") query_test::Add(query.get(), QDL_ORDER, u"!o");
-    // Kept texts of 17 conditions outgrow the 8192-unit working buffer.
-    for (int i = c.what == "buffer full" ? 17 : 0; i > 0; --i) {
-      query_test::AddCondition(query.get(),
-                               {u"", u"@" + std::u16string(254, u'n'), QOP_EQ,
-                                u"@" + std::u16string(254, u'v'), u"", i > 1 ? QJN_AND : 0});
-    }
+    std::vector<XCHAR> buffer(16384);
+    EXPECT_EQ(replaced->ReplaceTemplate(buffer.data()), c.replaced) << c.what;
     XMemoArchive archive;
-    EXPECT_EQ(query->ComputeTemplate(&archive), c.result) << c.what;
-    EXPECT_EQ(query->GetDescList(QDL_WHERETREE), nullptr) << c.what;
+    EXPECT_EQ(computed->ComputeTemplate(&archive), c.computed) << c.what;
+    EXPECT_EQ(computed->GetDescList(QDL_WHERETREE), nullptr) << c.what;
   }
 }
 
@@ -304,6 +292,12 @@ TEST(ComputeTemplateTest, BindersMayFillTheirWholeRoom) {
   EXPECT_EQ(
       std::u16string(static_cast<XQueryOrderDesc*>(loaded->GetDescList(QDL_ORDER))->Expression),
       std::u16string(1023, u'w'));
+  rooms = {1024, 1024};  // ReplaceTemplate binds the field and the ordering in place
+  std::vector<XCHAR> buffer(1024);
+  ASSERT_EQ(query->ReplaceTemplate(buffer.data()), 0);
+  EXPECT_EQ(
+      std::u16string(static_cast<XQueryOrderDesc*>(query->GetDescList(QDL_ORDER))->Expression),
+      std::u16string(1023, u'w'));
   // A Name that fills the whole condition buffer leaves no room for its Value.
   rooms = {4096, 1024, 8192};
   query->ClearDesc(QDL_ORDER);
@@ -316,16 +310,17 @@ TEST(ComputeTemplateTest, BindersMayFillTheirWholeRoom) {
 // render and compute without deep recursion.
 TEST(DeepTreeTest, NestingNeedsNoDeepStack) {
   constexpr uint32_t kDepth = 100000;
-  Stream stream;
-  stream.Words(1, 0).Open(kFields).Open(kRecord).Text(1, u"f").Close(kRecord).Close(kFields);
+  Stream stream = Words(1, 0);
+  stream.Open(kFields).Open(kRecord).TextItem(1, u"f").Close(kRecord).Close(kFields);
   stream.Open(kConditions);
   for (uint32_t i = 0; i <= kDepth; ++i) {
     bool last = i == kDepth;
-    stream.Open(kRecord).Text(1, last ? u"b" : u"a").Text(2, u"1").Word(4, last ? kDepth << 16 : 1);
-    stream.Word(5, QOP_EQ | (last ? 0 : QJN_AND << 16)).Close(kRecord);
+    stream.Open(kRecord).TextItem(1, last ? u"b" : u"a").TextItem(2, u"1");
+    stream.WordItem(4, last ? kDepth << 16 : 1);
+    stream.WordItem(5, QOP_EQ | (last ? 0 : QJN_AND << 16)).Close(kRecord);
   }
   TemplatePtr query = NewTemplate();
-  ASSERT_EQ(Load(query.get(), stream.Close(kConditions).Close(0).bytes), 1);
+  ASSERT_EQ(Load(query.get(), stream.Close(kConditions).Close(0).bytes()), 1);
   query->SetBinder(nullptr, query_test::KeepBinder);
   std::u16string buffer(16, u'#');
   ASSERT_EQ(query->ReplaceTemplate(buffer.data()), 0);

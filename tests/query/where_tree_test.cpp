@@ -138,43 +138,6 @@ TEST_F(WhereTreeTest, KeptTextsTakeTheWorkingBufferInTurn) {
   EXPECT_EQ(d->Value, buffer_ + 12);
 }
 
-int32_t FillRoomBinder(void*, XCHAR* text) {
-  std::fill(text, text + 1023, u'w');
-  text[1023] = 0;
-  return 1;
-}
-
-TEST(ReplaceTemplateTest, ChecksItsInputsAndResolvesExpressions) {
-  for (const std::string missing : {"binder", "fields", "muster", "field", "group", "order", ""}) {
-    TemplatePtr query = NewTemplate();
-    if (missing != "binder") query->SetBinder(nullptr, FillRoomBinder);
-    if (missing != "fields")
-      query_test::Add(query.get(), QDL_FIELD, missing == "field" ? u"" : u"f");
-    if (missing != "muster") query->SetDataMuster(0, 9);
-    query_test::Add(query.get(), QDL_GROUP, missing == "group" ? u"" : u"g");
-    query_test::Add(query.get(), QDL_ORDER, missing == "order" ? u"" : u"o");
-    XCHAR buffer[1024];
-    int32_t expected = missing == "binder"   ? QTE_FAIL
-                       : missing == "fields" ? QTE_NOFIELDS
-                       : missing == "muster" ? QTE_NOMUSTER
-                       : missing == "field"  ? QTE_FIELDTEXT
-                       : missing == "group"  ? QTE_GROUPTEXT
-                       : missing == "order"  ? QTE_ORDERTEXT
-                                             : 0;
-    EXPECT_EQ(query->ReplaceTemplate(buffer), expected) << missing;
-  }
-  // The binder may use its whole room of 1024 units for a grouping expression.
-  TemplatePtr query = NewTemplate();
-  query->SetBinder(nullptr, FillRoomBinder);
-  query->SetDataMuster(1, 0);
-  query_test::Add(query.get(), QDL_FIELD, u"f");
-  query_test::Add(query.get(), QDL_ORDER, u"o");
-  XCHAR buffer[1024];
-  ASSERT_EQ(query->ReplaceTemplate(buffer), 0);
-  auto* order = static_cast<XQueryOrderDesc*>(query->GetDescList(QDL_ORDER));
-  EXPECT_EQ(std::u16string(order->Expression), std::u16string(1023, u'w'));
-}
-
 TEST_F(WhereTreeTest, GroupsAggregateMarkAndLevel) {
   struct Case {
     int32_t marks[3];

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "byte_stream.h"
 #include "tabrow/tabrow.h"
 
 namespace {
@@ -33,6 +33,22 @@ class LocalObject final : public IObjectVar {
 const XCHAR kText[] = u"borrowed";
 const unsigned char kBlob[8] = {8, 0, 0, 0, 'b', 'l', 'o', 'b'};
 
+// The content of a text, blob, archive or grid value, to compare a copy with its source.
+std::string Held(const XDataUnit& unit) {
+  const auto* bytes = static_cast<const char*>(unit.Value.Pointer);
+  switch (unit.Type) {
+    case XDT_STRING:
+      return std::string(bytes, std::u16string(unit.Value.Text).size() * 2);
+    case XDT_USER:
+      return std::string(bytes, sizeof kBlob);
+    case XDT_ARCHIVE:
+      return test_util::Chars(unit.Value.Archive);
+    default:  // a grid
+      return std::to_string(unit.Value.Grider->GetColCounter()) +
+             (unit.Value.Grider->GetType()[1] == XDT_STRING ? "" : "?");
+  }
+}
+
 class VarStackerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -54,7 +70,6 @@ class VarStackerTest : public ::testing::Test {
     EXPECT_EQ(out_.Owned, nullptr);
     return &out_;
   }
-
   // A heap grid that copies grider_ or refers to it.
   XRowGrider* OwnedGrider(bool reference) {
     XRowGrider* grider = XRowGrider::Malloc();
@@ -70,73 +85,47 @@ class VarStackerTest : public ::testing::Test {
   int32_t releases_ = 0;
 };
 
-TEST_F(VarStackerTest, ScalarsAndBorrowedValuesAreCopied) {
-  SetUnitValue(&unit_, 2.5);
-  EXPECT_EQ(SetAndGet(u"d", &unit_)->Value.Double, 2.5);
-  SetUnitValue(&unit_, kText, 0);
-  EXPECT_EQ(std::u16string(SetAndGet(u"text", &unit_)->Value.Text), kText);
-  EXPECT_NE(out_.Value.Text, kText);
-  SetUserValue(&unit_, kBlob, 0);
-  EXPECT_EQ(std::memcmp(SetAndGet(u"blob", &unit_)->Value.Pointer, kBlob, sizeof kBlob), 0);
-  EXPECT_NE(out_.Value.Pointer, kBlob);
-  SetUnitValue(&unit_, &archive_, 0);
-  IArchive* copy = SetAndGet(u"archive", &unit_)->Value.Archive;
-  uint32_t length = 0;
-  copy->GetLength(&length);
-  EXPECT_NE(copy, &archive_);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(copy->GetData()), length), "bytes");
-  SetUnitValue(&unit_, &object_, 0);  // a borrowed object reads back as a null object
-  EXPECT_EQ(SetAndGet(u"object", &unit_)->Type, XDT_OBJECT);
-  EXPECT_EQ(out_.Null, 1);
+// What the stack keeps of each kind of value: the very storage the unit owned, a copy of what it
+// borrowed (a grid referring to another is copied too), or a null value of the unit's type.
+TEST_F(VarStackerTest, OwnedValuesMoveAndBorrowedOnesAreCopied) {
+  enum Kept { kMoved, kCopied, kNull };
+  const struct {
+    std::function<void(XDataUnit*)> make;
+    Kept kept;
+  } cases[] = {
+      {[](XDataUnit* u) { SetUnitValue(u, u"owned", 1); }, kMoved},
+      {[](XDataUnit* u) { SetUnitValue(u, kText, 0); }, kCopied},
+      {[](XDataUnit* u) { SetUserValue(u, kBlob, 0); }, kCopied},
+      {[this](XDataUnit* u) { SetUnitValue(u, &archive_, 0); }, kCopied},
+      {[this](XDataUnit* u) { SetUnitValue(u, new HeapObject(&releases_), 1); }, kMoved},
+      {[this](XDataUnit* u) { SetUnitValue(u, &object_, 0); }, kNull},
+      {[this](XDataUnit* u) { u->Type = 135, SetUnitValue(u, OwnedGrider(false), 1); }, kMoved},
+      {[this](XDataUnit* u) { SetUnitValue(u, OwnedGrider(true), 1); }, kCopied},
+      {[this](XDataUnit* u) { SetUnitValue(u, &grider_, 0); }, kCopied},
+      {[](XDataUnit* u) { u->Type = XDT_LONG; }, kNull},  // a null unit keeps its type
+      {[](XDataUnit* u) { u->Type = XDT_ALTSTRING, u->Null = 0; }, kNull},  // no variable holds it
+  };
+  for (const auto& c : cases) {
+    c.make(&unit_);
+    const void* value = unit_.Value.Pointer;
+    const bool owned = unit_.Owned != nullptr;
+    SetAndGet(u"v", &unit_);
+    EXPECT_EQ(out_.Type, unit_.Type);
+    EXPECT_EQ(out_.Null, c.kept == kNull ? 1 : 0);
+    EXPECT_FALSE(out_.Type == XDT_GRIDER && out_.Value.Grider->IsReference());
+    EXPECT_EQ(unit_.Owned != nullptr, owned && c.kept != kMoved);  // still the unit's to give back
+    if (c.kept == kCopied) {
+      EXPECT_NE(out_.Value.Pointer, value);
+      EXPECT_EQ(Held(out_), Held(unit_));
+    } else {
+      EXPECT_EQ(out_.Value.Pointer, c.kept == kMoved ? value : nullptr);
+    }
+    ClearUnitData(&unit_);
+  }
+  EXPECT_EQ(SetAndGet(u"v", nullptr)->Type, 0);
   EXPECT_EQ(stack_.GetVariable(u"none", &out_), 0);
-  EXPECT_EQ(out_.Type, XDT_OBJECT);
-}
-
-TEST_F(VarStackerTest, OwnedValuesMoveAndReplaceInPlace) {
-  SetUnitValue(&unit_, int32_t{5});
-  EXPECT_EQ(SetAndGet(u"a", &unit_)->Value.Long, 5);
-  SetUnitValue(&unit_, u"x", 1);
-  XCHAR* text = unit_.Value.Text;
-  EXPECT_EQ(SetAndGet(u"a", &unit_)->Value.Text, text);
-  EXPECT_EQ(unit_.Owned, nullptr);  // clearing the unit frees nothing now
-  HeapObject* object = new HeapObject(&releases_);
-  SetUnitValue(&unit_, object, 1);
-  EXPECT_EQ(SetAndGet(u"a", &unit_)->Value.Object, object);
-  EXPECT_EQ(releases_, 0);
   stack_.ClearStacker();
   EXPECT_EQ(releases_, 1);
-}
-
-TEST_F(VarStackerTest, GridsMoveUnlessTheyReferToAnother) {
-  XRowGrider* owned = OwnedGrider(false);
-  unit_.Type = 135;
-  SetUnitValue(&unit_, owned, 1);
-  EXPECT_EQ(SetAndGet(u"owned", &unit_)->Value.Grider, owned);
-  EXPECT_EQ(out_.Type, 135);
-  XRowGrider* reference = OwnedGrider(true);
-  SetUnitValue(&unit_, reference, 1);
-  const XRowGrider* copies[2] = {SetAndGet(u"reference", &unit_)->Value.Grider};
-  EXPECT_EQ(unit_.Owned, reference);  // still the unit's to release
-  SetUnitValue(&unit_, &grider_, 0);
-  copies[1] = SetAndGet(u"borrowed", &unit_)->Value.Grider;
-  for (const XRowGrider* copy : copies) {
-    EXPECT_NE(copy, &grider_);
-    EXPECT_EQ(copy->IsReference(), 0);
-    ASSERT_EQ(copy->GetColCounter(), 2);
-    EXPECT_EQ(copy->GetType()[1], XDT_STRING);
-  }
-}
-
-TEST_F(VarStackerTest, NullValuesKeepTheirType) {
-  unit_.Type = XDT_LONG;
-  EXPECT_EQ(SetAndGet(u"n", &unit_)->Type, XDT_LONG);
-  EXPECT_EQ(out_.Null, 1);
-  EXPECT_EQ(SetAndGet(u"n", nullptr)->Type, 0);
-  EXPECT_EQ(out_.Null, 1);
-  unit_.Type = XDT_ALTSTRING;  // a type no variable holds
-  unit_.Null = 0;
-  EXPECT_EQ(SetAndGet(u"n", &unit_)->Type, XDT_ALTSTRING);
-  EXPECT_EQ(out_.Null, 1);
 }
 
 TEST_F(VarStackerTest, NamesAreCutTo31Characters) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "tabrow/tabrow.h"
@@ -23,95 +24,86 @@ class DataUnitTest : public ::testing::Test {
     unit_.Code = 11;
     unit_.Binder = 0x1234;
     unit_.Next = &unit_;
+    unit_.Size = 40;
   }
   void TearDown() override { ClearUnitData(&unit_); }
+  // Null with the given type; the whole value cleared and every other field kept.
   void ExpectNull(uint16_t type) const {
     static const unsigned char kZero[8] = {};
     EXPECT_EQ(unit_.Null, 1);
     EXPECT_EQ(unit_.Type, type);
     EXPECT_EQ(unit_.Owned, nullptr);
     EXPECT_EQ(std::memcmp(&unit_.Value, kZero, 8), 0);
-    EXPECT_EQ(unit_.Code, 11u);
-    EXPECT_EQ(unit_.Binder, 0x1234u);
+    EXPECT_EQ(unit_.Code + unit_.Binder, 11u + 0x1234u);
     EXPECT_EQ(unit_.Next, &unit_);
   }
   XDataUnit unit_;
 };
 
-TEST_F(DataUnitTest, ScalarsSetAndClearAllEightBytes) {
-  unit_.Size = 40;
-  SetUnitValue(&unit_, int32_t{-42});
-  EXPECT_EQ(unit_.Type, XDT_LONG);
-  EXPECT_EQ(unit_.Null, 0);
-  EXPECT_EQ(unit_.Value.Long, -42);
-  SetUnitValue(&unit_, DATETIME{0xFFFF, -1, -1, -1, -1, -1, 0xFF});
-  EXPECT_EQ(unit_.Type, XDT_DATETIME);
-  EXPECT_EQ(unit_.Value.Time.Reserved, 0xFF);
-  EXPECT_EQ(unit_.Size, 40);
-  ClearUnitData(&unit_);
-  ExpectNull(XDT_DATETIME);
+// Each setter gives its type (a grid type already there stays) and owns or borrows; clearing
+// gives back what is owned and keeps the type.
+TEST_F(DataUnitTest, SettersOwnOrBorrowAndClearingKeepsTheType) {
+  static XCHAR text[] = u"h\u00e9llo";
+  static const uint32_t kTooShort = 1;  // the length word itself is always copied
+  static XRowGrider grider;
+  static CountingObject object;
+  const struct {
+    uint16_t preset;
+    std::function<void(XDataUnit*)> set;
+    uint16_t type;
+    bool owns, null;
+  } cases[] = {
+      {0, [](XDataUnit* u) { SetUnitValue(u, int32_t{-42}); }, XDT_LONG, false, false},
+      {0,
+       [](XDataUnit* u) {
+         SetUnitValue(u, DATETIME{0xFFFF, -1, -1, -1, -1, -1, 0xFF});
+       },
+       XDT_DATETIME, false, false},
+      {0, [](XDataUnit* u) { SetUnitValue(u, text, 1); }, XDT_STRING, true, false},
+      {0, [](XDataUnit* u) { SetUnitValue(u, text, 0); }, XDT_STRING, false, false},
+      {XDT_DOUBLE, [](XDataUnit* u) { SetUnitValue(u, static_cast<const XCHAR*>(nullptr), 1); },
+       XDT_DOUBLE, false, true},
+      {0, [](XDataUnit* u) { SetUserValue(u, &kTooShort, 1); }, XDT_USER, true, false},
+      {0, [](XDataUnit* u) { SetUnitValue(u, XMemoArchive::Malloc(), 1); }, XDT_ARCHIVE, true,
+       false},
+      {0, [](XDataUnit* u) { SetUnitValue(u, static_cast<IArchive*>(nullptr), 1); }, XDT_ARCHIVE,
+       false, true},
+      {135, [](XDataUnit* u) { SetUnitValue(u, XRowGrider::Malloc(), 1); }, 135, true, false},
+      {XDT_STRING, [](XDataUnit* u) { SetUnitValue(u, &grider, 0); }, XDT_GRIDER, false, false},
+      {0, [](XDataUnit* u) { SetUnitValue(u, &object, 0); }, XDT_OBJECT, false, false},
+  };
+  for (const auto& c : cases) {
+    unit_.Type = c.preset;
+    c.set(&unit_);
+    EXPECT_EQ(unit_.Type, c.type);
+    EXPECT_EQ(unit_.Null, c.null ? 1 : 0);
+    EXPECT_EQ(unit_.Owned, c.owns ? unit_.Value.Pointer : nullptr) << c.type;
+    EXPECT_EQ(unit_.Size, c.type == XDT_OBJECT ? 0 : 40);
+    unit_.Size = 40;
+    ClearUnitData(&unit_);
+    ExpectNull(c.type);
+  }
+  EXPECT_EQ(object.releases, 0);
 }
 
-TEST_F(DataUnitTest, TextIsCopiedOrBorrowed) {
-  XCHAR text[] = u"héllo";
+TEST_F(DataUnitTest, CopiesAreExactAndOwnedObjectsReleasedOnce) {
+  XCHAR text[] = u"text";
   SetUnitValue(&unit_, text, 1);
-  EXPECT_EQ(unit_.Owned, unit_.Value.Text);
   text[0] = u'X';
-  EXPECT_EQ(std::u16string(unit_.Value.Text), u"héllo");
-  SetUnitValue(&unit_, text, 0);  // frees the copy, borrows the stack text
-  EXPECT_EQ(unit_.Value.Text, text);
-  EXPECT_EQ(unit_.Owned, nullptr);
-  ClearUnitData(&unit_);
-  ExpectNull(XDT_STRING);
-  SetUnitValue(&unit_, 1.5);
-  SetUnitValue(&unit_, static_cast<const XCHAR*>(nullptr), 1);
-  ExpectNull(XDT_DOUBLE);
-}
-
-TEST_F(DataUnitTest, UserBlobCopiesExactlyItsLength) {
+  EXPECT_EQ(std::u16string(unit_.Value.Text), u"text");
   auto* blob = static_cast<unsigned char*>(std::malloc(12));  // a 13th byte read is reported
   const uint32_t length = 12;
   std::memcpy(blob, &length, 4);
   std::memcpy(blob + 4, "payload!", 8);
   SetUserValue(&unit_, blob, 1);
-  EXPECT_EQ(unit_.Type, XDT_USER);
-  EXPECT_EQ(unit_.Owned, unit_.Value.Pointer);
   EXPECT_EQ(std::memcmp(unit_.Value.Pointer, blob, 12), 0);
   std::free(blob);
-  const uint32_t too_short = 1;  // the length word itself is always copied
-  SetUserValue(&unit_, &too_short, 1);
-  EXPECT_EQ(std::memcmp(unit_.Value.Pointer, &too_short, 4), 0);
-}
 
-TEST_F(DataUnitTest, OwnedObjectsAreReleasedOnceBorrowedNever) {
-  XMemoArchive* archive = XMemoArchive::Malloc();
-  ASSERT_NE(archive, nullptr);
-  SetUnitValue(&unit_, archive, 1);
-  EXPECT_EQ(unit_.Owned, static_cast<void*>(archive));
-  ClearUnitData(&unit_);
-  ClearUnitData(&unit_);
-  ExpectNull(XDT_ARCHIVE);
-  SetUnitValue(&unit_, static_cast<IArchive*>(nullptr), 1);
-  ExpectNull(XDT_ARCHIVE);
-
-  unit_.Type = 135;  // a grid code stays; any other becomes 129
-  SetUnitValue(&unit_, XRowGrider::Malloc(), 1);
-  EXPECT_EQ(unit_.Type, 135);
-  ClearUnitData(&unit_);  // the grid goes back before anyone changes the type
-  XRowGrider borrowed;
-  unit_.Type = XDT_STRING;
-  SetUnitValue(&unit_, &borrowed, 0);
-  EXPECT_EQ(unit_.Type, XDT_GRIDER);
-
-  CountingObject owned, lent;
-  unit_.Size = 40;
+  CountingObject owned;
   SetUnitValue(&unit_, &owned, 1);
-  EXPECT_EQ(unit_.Type, XDT_OBJECT);
-  EXPECT_EQ(unit_.Size, 0);
-  SetUnitValue(&unit_, &lent, 0);
+  ClearUnitData(&unit_);
   ClearUnitData(&unit_);
   EXPECT_EQ(owned.releases, 1);
-  EXPECT_EQ(lent.releases, 0);
   SetUnitValue(&unit_, &owned, 1);
   unit_.Owned = nullptr;  // a consumer took it over
   ClearUnitData(&unit_);
@@ -122,22 +114,18 @@ TEST_F(DataUnitTest, BufferFollowsThePresetType) {
   unsigned char bytes[9];  // a double at an odd address
   const double value = -6.25;
   std::memcpy(bytes + 1, &value, 8);
-  const struct {
-    uint16_t type;
-    size_t width;  // 0: the unit stays null
-  } kCases[] = {{XDT_LONG, 4},    {XDT_DOUBLE, 8}, {XDT_DATETIME, 8}, {XDT_USER, 0},
-                {XDT_ARCHIVE, 0}, {129, 0},        {143, 0},          {XDT_OBJECT, 0}};
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.type);
-    unit_.Type = c.type;
+  const std::pair<uint16_t, size_t> cases[] = {// the width read; 0: the unit stays null
+                                               {XDT_LONG, 4}, {XDT_DOUBLE, 8},  {XDT_DATETIME, 8},
+                                               {XDT_USER, 0}, {XDT_ARCHIVE, 0}, {129, 0},
+                                               {143, 0},      {XDT_OBJECT, 0}};
+  for (const auto& [type, width] : cases) {
+    unit_.Type = type;
     SetUnitBuffer(&unit_, bytes + 1);
-    EXPECT_EQ(unit_.Type, c.type);
-    EXPECT_EQ(unit_.Null, c.width == 0 ? 1 : 0);
-    if (c.width != 0) {
-      EXPECT_EQ(std::memcmp(&unit_.Value, bytes + 1, c.width), 0);
-    }
+    EXPECT_EQ(unit_.Type, type);
+    EXPECT_EQ(unit_.Null, width == 0 ? 1 : 0);
+    EXPECT_EQ(std::memcmp(&unit_.Value, bytes + 1, width), 0);
     SetUnitBuffer(&unit_, nullptr);
-    ExpectNull(c.type);
+    ExpectNull(type);
   }
   unit_.Type = XDT_STRING;
   SetUnitBuffer(&unit_, u"text");

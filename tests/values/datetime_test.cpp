@@ -19,6 +19,10 @@ std::string Show(const DATETIME& t) {
   return text;
 }
 
+int32_t TextLength(const XCHAR* text) {
+  return static_cast<int32_t>(std::u16string(text).size());
+}
+
 const DATETIME kSample = Make(2024, 3, 5, 14, 7, 9);
 const DATETIME k1601 = Make(1601, 1, 1);
 
@@ -115,8 +119,7 @@ TEST(TimeTextTest, MasksWrite) {
   };
   for (const auto& c : kCases) {
     XCHAR out[64];
-    EXPECT_EQ(TimeToString(c.time, c.mask, out),
-              static_cast<int32_t>(std::u16string(c.expected).size()));
+    EXPECT_EQ(TimeToString(c.time, c.mask, out), TextLength(c.expected));
     EXPECT_EQ(std::u16string(out), c.expected);
   }
   EXPECT_EQ(TimeToString(kSample, nullptr, nullptr), 0);
@@ -137,8 +140,7 @@ TEST(TimeTextTest, TokensWrite) {
   };
   for (const auto& c : kCases) {
     XCHAR out[64];
-    EXPECT_EQ(TimeToStringEx(c.time, c.format, out),
-              static_cast<int32_t>(std::u16string(c.expected).size()));
+    EXPECT_EQ(TimeToStringEx(c.time, c.format, out), TextLength(c.expected));
     EXPECT_EQ(std::u16string(out), c.expected);
   }
 }
