@@ -10,7 +10,7 @@ namespace {
 using cli_test::RunTabrow;
 
 TEST(HelpTest, EveryCommandHasAHelpPage) {
-  for (const std::string command : {"show", "sql"}) {
+  for (const std::string command : {"demo", "get", "show", "sql"}) {
     SCOPED_TRACE(command);
     for (const std::string flag : {"--help", "-h"}) {
       const cli_test::Run run = RunTabrow({command, flag});
@@ -22,8 +22,9 @@ TEST(HelpTest, EveryCommandHasAHelpPage) {
   }
   const cli_test::Run run = RunTabrow({"--help"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find("show"), std::string::npos);
-  EXPECT_NE(run.out.find("sql"), std::string::npos);
+  for (const char* command : {"demo", "get", "show", "sql"}) {
+    EXPECT_NE(run.out.find(std::string("  ") + command + " "), std::string::npos) << command;
+  }
 }
 
 TEST(HelpTest, AnUnknownCommandIsAUsageError) {

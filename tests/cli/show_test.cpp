@@ -72,12 +72,32 @@ TEST_F(ShowTest, BinaryFormIsTheStoredRecordAgain) {
   EXPECT_EQ(dir_.Read("copy.grid"), Str(SampleGrid()));
 }
 
+TEST_F(ShowTest, RowsetAndPickListFormsHoldTheSameCells) {
+  const std::string rowset =
+      "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<Rowset Type=\"ISFT\">"
+      "\r\n<Row><FD_1>7</FD_1><FD_2>a\"b\nc</FD_2><FD_3>2.5</FD_3><FD_4>2008-03-07 09:05:00</FD_4>"
+      "\r\n</Row>"
+      "\r\n<Row><FD_1>-12</FD_1><FD_2></FD_2><FD_3>-0.125</FD_3><FD_4>2024-12-31 23:59:59</FD_4>"
+      "\r\n</Row>"
+      "\r\n<Row><FD_1>3</FD_1><FD_2>红楼梦</FD_2><FD_3></FD_3><FD_4></FD_4>\r\n</Row></Rowset>\n";
+  EXPECT_EQ(Show("xml"), rowset);
+  // A Rowset document reads back as the same grid.
+  const std::string path = dir_.Write("sample.xml", rowset);
+  EXPECT_EQ(RunTabrow({"show", path}).out, Show("table"));
+  // The pick list keys each line by its first column and shows the second when it is a text.
+  EXPECT_EQ(Show("pick"), "7;a\"b\nc\n-12;\n3;红楼梦\n");
+  const cli_test::Run run = RunTabrow({"show", "-f", "pick", "--null-line", path});
+  EXPECT_EQ(run.out, "NULL;\n7;a\"b\nc\n-12;\n3;红楼梦\n");
+}
+
 TEST_F(ShowTest, AGridWithoutLinesPrintsItsHeaderOnly) {
   const std::string path =
       dir_.Write("empty.grid", Str(gridtest::GridRecord({XDT_STRING, XDT_LONG}, {0, 4}, {})));
   const cli_test::Run run = RunTabrow({"show", path});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "FD_1  FD_2\n----  ----\n(0 rows)\n");
+  EXPECT_EQ(RunTabrow({"show", "-f", "xml", path}).out,
+            "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<Rowset Type=\"SI\"></Rowset>\n");
 }
 
 TEST(ShowRefusal, BadInputFailsWithAMessage) {
@@ -88,7 +108,9 @@ TEST(ShowRefusal, BadInputFailsWithAMessage) {
     int status;
     std::string message;
   } cases[] = {
-      {{"show", dir.Write("text.grid", "hello, world")}, 1, "not a stored grid"},
+      {{"show", dir.Write("text.grid", "hello, world")}, 1, "neither a stored grid nor an XML"},
+      {{"show", dir.Write("other.xml", "<Rows Type=\"I\"/>")}, 1, "not a Rowset document"},
+      {{"show", dir.Write("letters.xml", "<Rowset Type=\"IX\"/>")}, 1, "not a Rowset document"},
       {{"show", dir.Write("cut.grid", cut)}, 1, "damaged or cut short"},
       {{"show", dir.Path("missing.grid")}, 1, "cannot read"},
       {{"show", "-f", "csv", dir.Path("x")}, 2, "unknown format 'csv'"},

@@ -17,6 +17,7 @@ namespace {
 const std::vector<OptionSpec> kOptions = {
     {"format", 'f', "FORMAT", "output format"},
     {"output", 'o', "FILE", "write to FILE instead of standard output"},
+    {"null-line", 0, nullptr, "pick list: start with the line NULL;"},
 };
 
 std::string Help() {
@@ -38,8 +39,9 @@ int RunShow(const std::vector<std::string>& args) {
     return kExitOk;
   }
   if (line.operands().size() != 1) return UsageError("show", "expected one FILE");
-  OutputFormat format = OutputFormat::kTable;
-  if (!ParseOutputFormat(line.Get("format", "table"), &format)) {
+  OutputOptions options;
+  options.null_line = line.Has("null-line");
+  if (!ParseOutputFormat(line.Get("format", "table"), &options.format)) {
     return UsageError("show", "unknown format '" + line.Get("format") + "'");
   }
   const std::string& path = line.operands()[0];
@@ -49,7 +51,7 @@ int RunShow(const std::vector<std::string>& args) {
   if (!LoadGrid(&archive, &grid, &error)) return Fail("show", path + ": " + error);
   Output output;
   if (!output.Open(line.Get("output"), &error) ||
-      !WriteGrid(&grid, ColumnNames(grid, {}), format, output.stream(), &error) ||
+      !WriteGrid(&grid, ColumnNames(grid, {}), options, output.stream(), &error) ||
       !output.Close(&error)) {
     return Fail("show", error);
   }

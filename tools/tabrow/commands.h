@@ -13,6 +13,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
+int RunDemo(const std::vector<std::string>& args);
+int RunGet(const std::vector<std::string>& args);
 int RunShow(const std::vector<std::string>& args);
 int RunSql(const std::vector<std::string>& args);
 

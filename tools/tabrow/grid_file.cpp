@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "tabrow/xmldoc.h"
+
 namespace tabrow::cli {
 namespace {
 
@@ -18,13 +20,19 @@ bool StartsWithGridRecord(IArchive* archive) {
 }  // namespace
 
 bool LoadGrid(IArchive* archive, XRowGrider* grid, std::string* error) {
-  if (!StartsWithGridRecord(archive)) {
-    *error = "not a stored grid";
+  archive->SeekToBegin();
+  if (StartsWithGridRecord(archive)) {
+    if (grid->Serialize(archive, 0, 0) != 0) return true;
+    *error = "the stored grid is damaged or cut short";
     return false;
   }
-  archive->SeekToBegin();
-  if (grid->Serialize(archive, 0, 0) == 0) {
-    *error = "the stored grid is damaged or cut short";
+  XML_Archive document;
+  if (document.OpenArchive(archive) == 0) {
+    *error = "neither a stored grid nor an XML document";
+    return false;
+  }
+  if (grid->FromXmlDoc(&document) == 0) {
+    *error = "not a Rowset document";
     return false;
   }
   return true;

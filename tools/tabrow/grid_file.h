@@ -9,9 +9,9 @@
 
 namespace tabrow::cli {
 
-// Loads the grid stored in `archive`: a grid record (its binary form). False with `error` when
-// the content is not one; a record that breaks off keeps the lines read before the break and
-// is refused as well.
+// Loads the grid stored in `archive`: a grid record (its binary form) or a Rowset XML
+// document. False with `error` when the content is neither; a record that breaks off is
+// refused as well.
 bool LoadGrid(IArchive* archive, XRowGrider* grid, std::string* error);
 
 }  // namespace tabrow::cli

@@ -4,15 +4,15 @@
 
 namespace tabrow::cli {
 
-const char kFormatNames[] = "table (default), jsonl or binary";
+const char kFormatNames[] = "table (default), xml, pick, jsonl or binary";
 
 bool ParseOutputFormat(const std::string& name, OutputFormat* format) {
   static const struct {
     const char* name;
     OutputFormat format;
   } kFormats[] = {
-      {"table", OutputFormat::kTable},
-      {"jsonl", OutputFormat::kJsonLines},
+      {"table", OutputFormat::kTable},   {"xml", OutputFormat::kRowset},
+      {"pick", OutputFormat::kPickList}, {"jsonl", OutputFormat::kJsonLines},
       {"binary", OutputFormat::kBinary},
   };
   for (const auto& entry : kFormats) {
@@ -31,11 +31,15 @@ std::vector<std::string> ColumnNames(const XRowGrider& grid, std::vector<std::st
   return names;
 }
 
-bool WriteGrid(XRowGrider* grid, const std::vector<std::string>& names, OutputFormat format,
-               std::FILE* out, std::string* error) {
-  switch (format) {
+bool WriteGrid(XRowGrider* grid, const std::vector<std::string>& names,
+               const OutputOptions& options, std::FILE* out, std::string* error) {
+  switch (options.format) {
     case OutputFormat::kTable:
       return WriteTable(grid, names, out, error);
+    case OutputFormat::kRowset:
+      return WriteRowset(grid, out, error);
+    case OutputFormat::kPickList:
+      return WritePickList(grid, options.null_line, out, error);
     case OutputFormat::kJsonLines:
       return WriteJsonLines(grid, names, out, error);
     case OutputFormat::kBinary:

@@ -19,14 +19,17 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"show", "print a stored grid (binary form)", tabrow::cli::RunShow},
+    {"demo", "run the library's main job against a built-in server (the default)",
+     tabrow::cli::RunDemo},
+    {"get", "fetch a URL, take a grid from the answer, print or store it", tabrow::cli::RunGet},
+    {"show", "print a stored grid (binary form or Rowset document)", tabrow::cli::RunShow},
     {"sql", "print a stored query template and its bound SQL condition", tabrow::cli::RunSql},
 };
 
 void PrintHelp() {
   std::printf(
-      "Usage: tabrow <command> [options] [arguments]\n\n"
-      "Commands:\n");
+      "Usage: tabrow [<command> [options] [arguments]]\n\n"
+      "Commands (without one, tabrow runs the demo):\n");
   for (const Command& command : kCommands)
     std::printf("  %-6s  %s\n", command.name, command.summary);
   std::printf("\nRun 'tabrow <command> --help' for the options of a command.\n");
@@ -37,9 +40,10 @@ void PrintHelp() {
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + (argc > 1 ? 2 : argc), argv + argc);
   const std::string name = argc > 1 ? argv[1] : "";
-  if (name.empty() || name == "--help" || name == "-h" || name == "help") {
+  if (name.empty()) return tabrow::cli::RunDemo(args);
+  if (name == "--help" || name == "-h" || name == "help") {
     PrintHelp();
-    return name.empty() ? kExitUsage : kExitOk;
+    return kExitOk;
   }
   for (const Command& command : kCommands) {
     if (name == command.name) return command.run(args);
