@@ -5,24 +5,24 @@
 namespace tabrow::cli {
 namespace {
 
-const OptionSpec* FindLong(const std::vector<OptionSpec>& specs, const std::string& name) {
-  for (const OptionSpec& spec : specs) {
-    if (name == spec.name) return &spec;
+const OptionInfo* FindLong(const std::vector<OptionInfo>& options, const std::string& name) {
+  for (const OptionInfo& option : options) {
+    if (name == option.name) return &option;
   }
   return nullptr;
 }
 
-const OptionSpec* FindShort(const std::vector<OptionSpec>& specs, char letter) {
-  for (const OptionSpec& spec : specs) {
-    if (spec.letter != 0 && spec.letter == letter) return &spec;
+const OptionInfo* FindShort(const std::vector<OptionInfo>& options, char letter) {
+  for (const OptionInfo& option : options) {
+    if (option.letter != 0 && option.letter == letter) return &option;
   }
   return nullptr;
 }
 
-std::string Spelling(const OptionSpec& spec) {
-  std::string text = spec.letter != 0 ? std::string("-") + spec.letter + ", " : "    ";
-  text += std::string("--") + spec.name;
-  if (spec.value != nullptr) text += std::string(" ") + spec.value;
+std::string Spelling(const OptionInfo& option) {
+  std::string text = option.letter != 0 ? std::string("-") + option.letter + ", " : "    ";
+  text += std::string("--") + option.name;
+  if (option.value != nullptr) text += std::string(" ") + option.value;
   return text;
 }
 
@@ -38,7 +38,7 @@ std::vector<std::string> CommandLine::All(const std::string& name) const {
   return it == values_.end() ? std::vector<std::string>() : it->second;
 }
 
-bool ParseCommandLine(const std::vector<OptionSpec>& specs, const std::vector<std::string>& args,
+bool ParseCommandLine(const std::vector<OptionInfo>& options, const std::vector<std::string>& args,
                       CommandLine* line, std::string* error) {
   bool options_ended = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -55,51 +55,51 @@ bool ParseCommandLine(const std::vector<OptionSpec>& specs, const std::vector<st
       line->help_ = true;
       continue;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionInfo* option = nullptr;
     std::string value;
     bool has_value = false;
     if (arg[1] == '-') {
       const size_t equals = arg.find('=');
-      spec = FindLong(specs, arg.substr(2, equals == std::string::npos ? equals : equals - 2));
+      option = FindLong(options, arg.substr(2, equals == std::string::npos ? equals : equals - 2));
       if (equals != std::string::npos) value = arg.substr(equals + 1), has_value = true;
     } else {
-      spec = FindShort(specs, arg[1]);
+      option = FindShort(options, arg[1]);
       if (arg.size() > 2) value = arg.substr(2), has_value = true;
     }
-    if (spec == nullptr) {
+    if (option == nullptr) {
       *error = "unknown option '" + arg + "'";
       return false;
     }
-    if (spec->value == nullptr) {
+    if (option->value == nullptr) {
       if (has_value) {
-        *error = "option '--" + std::string(spec->name) + "' takes no value";
+        *error = "option '--" + std::string(option->name) + "' takes no value";
         return false;
       }
-      line->values_[spec->name];
+      line->values_[option->name];
       continue;
     }
     if (!has_value) {
       if (i + 1 == args.size()) {
-        *error = "option '--" + std::string(spec->name) + "' needs a value";
+        *error = "option '--" + std::string(option->name) + "' needs a value";
         return false;
       }
       value = args[++i];
     }
-    line->values_[spec->name].push_back(value);
+    line->values_[option->name].push_back(value);
   }
   return true;
 }
 
 std::string HelpText(const std::string& usage, const std::string& description,
-                     const std::vector<OptionSpec>& specs, const std::string& after) {
-  std::vector<OptionSpec> all = specs;
+                     const std::vector<OptionInfo>& options, const std::string& after) {
+  std::vector<OptionInfo> all = options;
   all.push_back({"help", 'h', nullptr, "show this help and exit"});
   size_t width = 0;
-  for (const OptionSpec& spec : all) width = std::max(width, Spelling(spec).size());
+  for (const OptionInfo& option : all) width = std::max(width, Spelling(option).size());
   std::string text = "Usage: " + usage + "\n\n" + description + "\n\nOptions:\n";
-  for (const OptionSpec& spec : all) {
-    const std::string spelling = Spelling(spec);
-    text += "  " + spelling + std::string(width - spelling.size() + 2, ' ') + spec.help + "\n";
+  for (const OptionInfo& option : all) {
+    const std::string spelling = Spelling(option);
+    text += "  " + spelling + std::string(width - spelling.size() + 2, ' ') + option.help + "\n";
   }
   if (!after.empty()) text += "\n" + after;
   return text;

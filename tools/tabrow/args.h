@@ -9,7 +9,7 @@
 
 namespace tabrow::cli {
 
-struct OptionSpec {
+struct OptionInfo {
   const char* name;   // long name, without "--"
   char letter;        // short name, or 0
   const char* value;  // placeholder of its value ("PATH"), or null for a flag
@@ -29,7 +29,7 @@ class CommandLine {
   bool help() const { return help_; }
 
  private:
-  friend bool ParseCommandLine(const std::vector<OptionSpec>&, const std::vector<std::string>&,
+  friend bool ParseCommandLine(const std::vector<OptionInfo>&, const std::vector<std::string>&,
                                CommandLine*, std::string*);
   std::map<std::string, std::vector<std::string>> values_;
   std::vector<std::string> operands_;
@@ -38,13 +38,13 @@ class CommandLine {
 
 // Parses `args` (without the program and command names). "--help" and "-h" are always known.
 // Returns false with a one-line `error` for an unknown option or a missing value.
-bool ParseCommandLine(const std::vector<OptionSpec>& specs, const std::vector<std::string>& args,
+bool ParseCommandLine(const std::vector<OptionInfo>& options, const std::vector<std::string>& args,
                       CommandLine* line, std::string* error);
 
 // The help page: "Usage: <usage>", the description, the options in aligned columns (with
 // -h, --help), then `after` when not empty.
 std::string HelpText(const std::string& usage, const std::string& description,
-                     const std::vector<OptionSpec>& specs, const std::string& after);
+                     const std::vector<OptionInfo>& options, const std::string& after);
 
 }  // namespace tabrow::cli
 

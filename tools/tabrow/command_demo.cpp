@@ -26,7 +26,7 @@
 namespace tabrow::cli {
 namespace {
 
-const std::vector<OptionSpec> kOptions = {
+const std::vector<OptionInfo> kOptions = {
     {"save", 0, "DIR", "also store what the demo made in DIR, to try 'show' and 'sql' on"},
 };
 

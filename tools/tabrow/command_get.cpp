@@ -20,7 +20,7 @@
 namespace tabrow::cli {
 namespace {
 
-const std::vector<OptionSpec> kOptions = {
+const std::vector<OptionInfo> kOptions = {
     {"path", 'p', "PATH", "where to look in the answer's document (required)"},
     {"items", 'i', "LIST", "comma-separated names to take; @NAME takes an XML child's text"},
     {"types", 't', "LETTERS", "a type letter per item: I integer, S text, F double, T date"},

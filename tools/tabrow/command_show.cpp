@@ -14,7 +14,7 @@
 namespace tabrow::cli {
 namespace {
 
-const std::vector<OptionSpec> kOptions = {
+const std::vector<OptionInfo> kOptions = {
     {"format", 'f', "FORMAT", "output format"},
     {"output", 'o', "FILE", "write to FILE instead of standard output"},
     {"null-line", 0, nullptr, "pick list: start with the line NULL;"},

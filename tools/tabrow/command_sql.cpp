@@ -15,7 +15,7 @@
 namespace tabrow::cli {
 namespace {
 
-const std::vector<OptionSpec> kOptions = {};
+const std::vector<OptionInfo> kOptions = {};
 
 std::string Help() {
   return HelpText(
