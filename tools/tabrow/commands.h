@@ -1,0 +1,28 @@
+// The subcommands of the program. Each takes the arguments after its name and returns the exit
+// status: kExitOk, kExitFailure (the work failed; the library's message or the program's own is
+// on the error stream) or kExitUsage (the command line is wrong).
+#ifndef TABROW_TOOLS_TABROW_COMMANDS_H_
+#define TABROW_TOOLS_TABROW_COMMANDS_H_
+
+#include <string>
+#include <vector>
+
+namespace tabrow::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+int RunDemo(const std::vector<std::string>& args);
+int RunGet(const std::vector<std::string>& args);
+int RunShow(const std::vector<std::string>& args);
+int RunSql(const std::vector<std::string>& args);
+
+// "tabrow <command>: <message>" on the error stream; kExitFailure.
+int Fail(const std::string& command, const std::string& message);
+// The same followed by a pointer to the command's help; kExitUsage.
+int UsageError(const std::string& command, const std::string& message);
+
+}  // namespace tabrow::cli
+
+#endif  // TABROW_TOOLS_TABROW_COMMANDS_H_
