@@ -35,6 +35,7 @@ XmlElement* XmlNodeArena::Document(pugi::xml_node document) {
 XmlElement* XmlNodeArena::Allocate(size_t count) {
   if (blocks_.empty() || blocks_.back().size - used_ < count) {
     size_t size = count > kBlockSlots ? count : kBlockSlots;
+    blocks_.reserve(blocks_.size() + 1);  // so that the new block is never lost
     blocks_.push_back({std::allocator<XmlElement>().allocate(size), size});
     used_ = 0;
   }
@@ -56,9 +57,10 @@ int32_t XmlElement::ChildCount() {
   std::vector<pugi::xml_node>& found = arena_->Scratch();
   found.clear();
   // An empty node reads as type node_null, which ends the walk without a further call.
-  for (pugi::xml_node node = node_.first_child(); node.type() != pugi::node_null;
-       node = node.next_sibling()) {
-    if (node.type() == pugi::node_element) found.push_back(node);
+  for (pugi::xml_node node = node_.first_child();; node = node.next_sibling()) {
+    const pugi::xml_node_type type = node.type();
+    if (type == pugi::node_null) break;
+    if (type == pugi::node_element) found.push_back(node);
   }
   const int32_t count = int32_t(found.size());
   if (count > 0) {
