@@ -137,7 +137,7 @@ inline int32_t WriteUtf16(char32_t c, XCHAR* out) {
 
 // Decodes the NUL-terminated UTF-8 `text` into `buffer` as DecodeText would, writing at most
 // capacity - 1 units and a NUL (nothing when capacity <= 0); a surrogate pair that does not fit
-// whole is left out. Reads no further than it writes. Returns the units written.
+// whole is left out. Stops reading once the buffer is full. Returns the units written.
 inline int32_t DecodeUtf8Into(const char* text, XCHAR* buffer, int32_t capacity) {
   if (capacity <= 0) return 0;
   const int32_t room = capacity - 1;
