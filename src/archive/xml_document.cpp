@@ -95,7 +95,7 @@ struct XML_Archive::Impl {
   }
 
   pugi::xml_document document;
-  tabrow::XmlNodeTable nodes;
+  tabrow::XmlNodeArena nodes;
 };
 
 XML_Archive::XML_Archive() : impl_(new Impl) {}
@@ -134,13 +134,13 @@ int32_t XML_Archive::IsEmptyDoc() {
 }
 
 XML_Node* XML_Archive::SelectNode(const XCHAR* path, XML_Node* parent) {
-  tabrow::XmlElement* start = static_cast<tabrow::XmlElement*>(parent);
-  pugi::xml_node node = start != nullptr ? start->node() : impl_->document;
-  tabrow::XmlNodeTable* table = start != nullptr ? start->table() : &impl_->nodes;
-  if (path == nullptr) return table->Get(node);
+  tabrow::XmlElement* document = impl_->nodes.Document(impl_->document);
+  tabrow::XmlElement* node =
+      parent != nullptr ? static_cast<tabrow::XmlElement*>(parent) : document;
+  if (path == nullptr) return node;
   const XCHAR* p = path;
   if (*p == u'/') {
-    node = node.root();
+    node = document;
     ++p;
   }
   while (*p != 0) {
@@ -148,9 +148,9 @@ XML_Node* XML_Archive::SelectNode(const XCHAR* path, XML_Node* parent) {
     while (*end != 0 && *end != u'/') ++end;
     if (end == p) return nullptr;  // an empty step
     std::string name = tabrow::EncodeText(tabrow::CodePage::kUtf8, p, size_t(end - p));
-    node = tabrow::FindChildElement(node, name);
-    if (!node) return nullptr;
+    node = node->FindChild(name.data(), name.size());
+    if (node == nullptr) return nullptr;
     p = *end == u'/' ? end + 1 : end;
   }
-  return table->Get(node);
+  return node;
 }

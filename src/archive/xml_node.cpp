@@ -1,6 +1,9 @@
 #include "archive/xml_node.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
+#include <type_traits>
 
 #include "platform/codepage.h"
 #include "platform/text.h"
@@ -9,31 +12,13 @@ namespace tabrow {
 
 namespace {
 
+// Node objects are dropped with their blocks, never destroyed one by one.
+static_assert(std::is_trivially_destructible<XmlElement>::value, "XmlElement must not own");
+
+constexpr size_t kBlockSlots = 1024;
+
 bool IsElement(pugi::xml_node node) {
   return node.type() == pugi::node_element;
-}
-
-pugi::xml_node NextElement(pugi::xml_node node) {
-  do {
-    node = node.next_sibling();
-  } while (node && !IsElement(node));
-  return node;
-}
-
-pugi::xml_node FirstElement(pugi::xml_node parent) {
-  pugi::xml_node node = parent.first_child();
-  return !node || IsElement(node) ? node : NextElement(node);
-}
-
-// Copies UTF-8 text as UTF-16 into a caller's buffer: at most capacity - 1 units and a NUL.
-// A unit takes at least one byte of UTF-8, so decoding 4 x capacity bytes always yields more
-// units than fit and the rest need not be decoded.
-void CopyText(const char* text, XCHAR* buffer, int32_t capacity) {
-  if (capacity <= 0) return;
-  size_t length = std::strlen(text);
-  size_t wanted = 4 * static_cast<size_t>(capacity);
-  std::u16string units = DecodeText(CodePage::kUtf8, text, length < wanted ? length : wanted);
-  TextCopyN(buffer, units.c_str(), capacity);
 }
 
 }  // namespace
@@ -42,27 +27,67 @@ std::string NameToUtf8(const XCHAR* name) {
   return EncodeText(CodePage::kUtf8, name, TextLength(name));
 }
 
-pugi::xml_node FindChildElement(pugi::xml_node parent, const std::string& name) {
-  pugi::xml_node node = FirstElement(parent);
-  while (node && name != node.name()) node = NextElement(node);
-  return node;
+XmlElement* XmlNodeArena::Document(pugi::xml_node document) {
+  if (document_ == nullptr) document_ = new (Allocate(1)) XmlElement(document, nullptr, 0, this);
+  return document_;
 }
 
-XmlElement* XmlNodeTable::Get(pugi::xml_node node) {
-  if (!node) return nullptr;
-  std::unique_ptr<XmlElement>& slot = nodes_[Mark(node)];
-  if (!slot) slot.reset(new XmlElement(node, this));
-  return slot.get();
+XmlElement* XmlNodeArena::Allocate(size_t count) {
+  if (blocks_.empty() || blocks_.back().size - used_ < count) {
+    size_t size = count > kBlockSlots ? count : kBlockSlots;
+    blocks_.reserve(blocks_.size() + 1);  // so that the new block is never lost
+    blocks_.push_back({std::allocator<XmlElement>().allocate(size), size});
+    used_ = 0;
+  }
+  XmlElement* slots = blocks_.back().slots + used_;
+  used_ += count;
+  return slots;
 }
 
-XmlElement* XmlNodeTable::Find(uintptr_t mark) const {
-  auto found = nodes_.find(mark);
-  return found == nodes_.end() ? nullptr : found->second.get();
+void XmlNodeArena::Clear() {
+  for (const Block& block : blocks_)
+    std::allocator<XmlElement>().deallocate(block.slots, block.size);
+  blocks_.clear();
+  used_ = 0;
+  document_ = nullptr;
+}
+
+int32_t XmlElement::ChildCount() {
+  if (childCount_ >= 0) return childCount_;
+  std::vector<pugi::xml_node>& found = arena_->Scratch();
+  found.clear();
+  // An empty node reads as type node_null, which ends the walk without a further call.
+  for (pugi::xml_node node = node_.first_child();; node = node.next_sibling()) {
+    const pugi::xml_node_type type = node.type();
+    if (type == pugi::node_null) break;
+    if (type == pugi::node_element) found.push_back(node);
+  }
+  const int32_t count = int32_t(found.size());
+  if (count > 0) {
+    children_ = arena_->Allocate(found.size());
+    for (int32_t i = 0; i < count; ++i)
+      new (children_ + i) XmlElement(found[size_t(i)], this, i, arena_);
+  }
+  childCount_ = count;
+  return count;
+}
+
+XmlElement* XmlElement::ChildAt(int32_t index) {
+  return index >= 0 && index < ChildCount() ? children_ + index : nullptr;
+}
+
+XmlElement* XmlElement::FindChild(const char* name, size_t length) {
+  const int32_t count = ChildCount();
+  for (int32_t i = 0; i < count; ++i) {
+    const char* candidate = children_[i].node_.name();
+    if (std::strncmp(candidate, name, length) == 0 && candidate[length] == 0) return children_ + i;
+  }
+  return nullptr;
 }
 
 int32_t XmlElement::GetName(XCHAR* buffer, int32_t capacity) {
   if (!IsElement(node_)) return 0;
-  CopyText(node_.name(), buffer, capacity);
+  DecodeUtf8Into(node_.name(), buffer, capacity);
   return 1;
 }
 
@@ -71,7 +96,7 @@ int32_t XmlElement::IsName(const XCHAR* name) {
 }
 
 XML_Node* XmlElement::GetParent() {
-  return table_->Get(node_.parent());
+  return parent_;
 }
 
 int32_t XmlElement::HasAttribute(const XCHAR* name) {
@@ -81,40 +106,38 @@ int32_t XmlElement::HasAttribute(const XCHAR* name) {
 int32_t XmlElement::GetAttribute(const XCHAR* name, XCHAR* buffer, int32_t capacity) {
   pugi::xml_attribute attribute = node_.attribute(NameToUtf8(name).c_str());
   if (attribute.empty()) return 0;
-  CopyText(attribute.value(), buffer, capacity);
+  DecodeUtf8Into(attribute.value(), buffer, capacity);
   return 1;
 }
 
 XML_NodeList* XmlElement::GetChildren() {
-  return FirstElement(node_) ? this : nullptr;
+  return ChildCount() > 0 ? this : nullptr;
 }
 
 XML_Node* XmlElement::GetChild(const XCHAR* name) {
-  return table_->Get(FindChildElement(node_, NameToUtf8(name)));
+  std::string utf8 = NameToUtf8(name);
+  return FindChild(utf8.data(), utf8.size());
 }
 
 XML_Node* XmlElement::GetNextSibling() {
-  return IsElement(node_) ? table_->Get(NextElement(node_)) : nullptr;
+  return parent_ != nullptr ? parent_->ChildAt(ordinal_ + 1) : nullptr;
 }
 
 int32_t XmlElement::GetText(XCHAR* buffer, int32_t capacity) {
-  pugi::xml_text text = node_.text();
-  if (text.empty()) return 0;
-  CopyText(text.get(), buffer, capacity);
+  // The first character data child; only an empty value needs the second look that tells an
+  // empty child from none.
+  const char* value = node_.child_value();
+  if (*value == 0 && node_.text().empty()) return 0;
+  DecodeUtf8Into(value, buffer, capacity);
   return 1;
 }
 
 int32_t XmlElement::GetCount() {
-  int32_t count = 0;
-  for (pugi::xml_node node = FirstElement(node_); node; node = NextElement(node)) ++count;
-  return count;
+  return ChildCount();
 }
 
 XML_Node* XmlElement::GetItem(int32_t index) {
-  if (index < 0) return nullptr;
-  pugi::xml_node node = FirstElement(node_);
-  for (; node && index > 0; --index) node = NextElement(node);
-  return table_->Get(node);
+  return ChildAt(index);
 }
 
 XML_Node* XmlElement::GetOwner() {
@@ -123,16 +146,19 @@ XML_Node* XmlElement::GetOwner() {
 
 XML_Node* XmlElement::GetNext(uintptr_t* position) {
   if (position == nullptr) return nullptr;
-  pugi::xml_node next;
+  XmlElement* next = nullptr;
   if (*position == 0) {
-    next = FirstElement(node_);
-  } else {
-    XmlElement* previous = table_->Find(*position);
-    if (previous != nullptr && previous->node_.parent() == node_)
-      next = NextElement(previous->node_);
+    next = ChildAt(0);
+  } else if (ChildCount() > 0) {
+    // The mark is compared as a number: only a child's own address is taken as one.
+    const uintptr_t first = reinterpret_cast<uintptr_t>(children_);
+    const uintptr_t offset = *position - first;
+    if (*position >= first && offset % sizeof(XmlElement) == 0 &&
+        offset / sizeof(XmlElement) < size_t(childCount_))
+      next = ChildAt(int32_t(offset / sizeof(XmlElement)) + 1);
   }
-  *position = next ? XmlNodeTable::Mark(next) : 0;
-  return table_->Get(next);
+  *position = reinterpret_cast<uintptr_t>(next);
+  return next;
 }
 
 }  // namespace tabrow

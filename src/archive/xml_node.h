@@ -1,28 +1,30 @@
-// The nodes an XML_Archive hands out: one object per element (and one for the document), made
-// when first asked for and kept by the document's node table until the document is opened
-// again or destroyed. The same object serves as the element's child enumerator.
+// The nodes an XML_Archive hands out: one object per element (and one for the document). The
+// child elements of a node are made together, the first time any of them is asked for, as one
+// run of objects in a block owned by the document's node arena; they stay there until the
+// document is opened again or destroyed. Being made only through their parent, every object
+// finds its parent, children and siblings by pointer, without a lookup. The same object serves
+// as the element's child enumerator; a position marks a child by its address.
 #ifndef TABROW_ARCHIVE_XML_NODE_H_
 #define TABROW_ARCHIVE_XML_NODE_H_
 
 #include <pugixml.hpp>
 
-#include <memory>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "tabrow/xmldoc.h"
 
 namespace tabrow {
 
-class XmlNodeTable;
+class XmlNodeArena;
 
 class XmlElement final : public XML_Node, public XML_NodeList {
  public:
-  XmlElement(pugi::xml_node node, XmlNodeTable* table) : node_(node), table_(table) {}
-  ~XmlElement() = default;
+  XmlElement(pugi::xml_node node, XmlElement* parent, int32_t ordinal, XmlNodeArena* arena)
+      : node_(node), parent_(parent), arena_(arena), ordinal_(ordinal) {}
 
-  pugi::xml_node node() const { return node_; }
-  XmlNodeTable* table() const { return table_; }
+  // The child element named `name` (UTF-8), or null.
+  XmlElement* FindChild(const char* name, size_t length);
 
   int32_t GetName(XCHAR* buffer, int32_t capacity) override;
   int32_t IsName(const XCHAR* name) override;
@@ -40,31 +42,46 @@ class XmlElement final : public XML_Node, public XML_NodeList {
   XML_Node* GetNext(uintptr_t* position) override;
 
  private:
+  // The number of child elements, their objects made on first use.
+  int32_t ChildCount();
+  // The child at `index`, or null when out of range.
+  XmlElement* ChildAt(int32_t index);
+
   pugi::xml_node node_;
-  XmlNodeTable* table_;
+  XmlElement* parent_;  // null for the document
+  XmlNodeArena* arena_;
+  XmlElement* children_ = nullptr;
+  int32_t childCount_ = -1;  // -1 until the children are made
+  int32_t ordinal_;          // the place among the parent's child elements
 };
 
-// The node objects of one document, by the parser's node.
-class XmlNodeTable {
+// The blocks that hold one document's node objects.
+class XmlNodeArena {
  public:
-  // The object for `node` (made on first use), or null for an empty node.
-  XmlElement* Get(pugi::xml_node node);
-  // The object already made for the node a position marks, or null.
-  XmlElement* Find(uintptr_t mark) const;
-  // Forgets every object (the document is about to change).
-  void Clear() { nodes_.clear(); }
+  XmlNodeArena() = default;
+  ~XmlNodeArena() { Clear(); }
+  XmlNodeArena(const XmlNodeArena&) = delete;
+  XmlNodeArena& operator=(const XmlNodeArena&) = delete;
 
-  // The position mark of a node.
-  static uintptr_t Mark(pugi::xml_node node) {
-    return reinterpret_cast<uintptr_t>(node.internal_object());
-  }
+  // The object for the document node, made on first use.
+  XmlElement* Document(pugi::xml_node document);
+  // Room for `count` > 0 objects side by side, to be constructed by the caller.
+  XmlElement* Allocate(size_t count);
+  // A list the caller may reuse while it makes a run of children.
+  std::vector<pugi::xml_node>& Scratch() { return scratch_; }
+  // Releases every object (the document is about to change).
+  void Clear();
 
  private:
-  std::unordered_map<uintptr_t, std::unique_ptr<XmlElement>> nodes_;
+  struct Block {
+    XmlElement* slots;
+    size_t size;
+  };
+  std::vector<Block> blocks_;
+  size_t used_ = 0;  // slots taken in the last block
+  XmlElement* document_ = nullptr;
+  std::vector<pugi::xml_node> scratch_;
 };
-
-// The first child element of `parent` named `name` (UTF-8), or an empty node.
-pugi::xml_node FindChildElement(pugi::xml_node parent, const std::string& name);
 
 // A UTF-16 name as the parser's UTF-8; null reads as empty.
 std::string NameToUtf8(const XCHAR* name);

@@ -42,24 +42,32 @@ bool ReadColumns(const XCHAR* letters, std::vector<XDataUnit>* units) {
   return !units->empty();
 }
 
-// Sets the units from the cells of `row` (missing cells stay null). Text cells borrow their
-// texts, which are kept one behind the other in `area`.
+// Reads a cell's text into `text` (room units) and converts it into `unit`; false, the unit
+// untouched, when there is no cell, no room or no text.
+bool ReadCell(XML_Node* cell, XCHAR* text, int32_t room, XDataUnit* unit) {
+  if (cell == nullptr || room <= 0) return false;
+  text[0] = 0;
+  cell->GetText(text, room);
+  if (text[0] == 0) return false;
+  DataTransfer(text, unit, 0);
+  return true;
+}
+
+// Sets the units from the cells of `row`; a unit without a cell or text is cleared to null.
+// Text cells borrow their texts, which are kept one behind the other in `area`, so a value
+// that finds the area full reads as empty.
 void ReadRow(XML_Node* row, std::vector<XDataUnit>* units, XCHAR* area) {
-  for (XDataUnit& unit : *units) ClearUnitData(&unit);
   XML_NodeList* cells = row->GetChildren();
-  if (cells == nullptr) return;
   uintptr_t position = 0;
   int32_t used = 0;
   for (XDataUnit& unit : *units) {
-    XML_Node* cell = cells->GetNext(&position);
-    if (position == 0) return;
-    if (used >= kRowTextRoom) continue;  // the area is full: the value reads as empty
-    XCHAR* text = area + used;
-    text[0] = 0;
-    cell->GetText(text, kRowTextRoom - used);
-    if (text[0] == 0) continue;
-    DataTransfer(text, &unit, 0);
-    if (unit.Type == XDT_STRING) used += int32_t(tabrow::TextLength(text)) + 1;
+    XML_Node* cell = cells != nullptr ? cells->GetNext(&position) : nullptr;
+    if (cell == nullptr) cells = nullptr;  // the cells have run out: the rest stay null
+    if (!ReadCell(cell, area + used, kRowTextRoom - used, &unit)) {
+      ClearUnitData(&unit);
+    } else if (unit.Type == XDT_STRING) {
+      used += int32_t(tabrow::TextLength(area + used)) + 1;
+    }
   }
 }
 

@@ -135,6 +135,31 @@ inline int32_t WriteUtf16(char32_t c, XCHAR* out) {
   return 2;
 }
 
+// Decodes the NUL-terminated UTF-8 `text` into `buffer` as DecodeText would, writing at most
+// capacity - 1 units and a NUL (nothing when capacity <= 0); a surrogate pair that does not fit
+// whole is left out. Stops reading once the buffer is full. Returns the units written.
+inline int32_t DecodeUtf8Into(const char* text, XCHAR* buffer, int32_t capacity) {
+  if (capacity <= 0) return 0;
+  const int32_t room = capacity - 1;
+  int32_t written = 0;
+  while (written < room && *text != 0) {
+    if (static_cast<unsigned char>(*text) < 0x80) {
+      StoreUnit(buffer + written++, XCHAR(*text++));
+      continue;
+    }
+    // A NUL cannot continue a sequence, so the read stops at the terminator.
+    size_t taken;
+    char32_t c = ReadUtf8(text, 4, &taken);
+    XCHAR units[2];
+    int32_t count = WriteUtf16(c, units);
+    if (count > room - written) break;
+    for (int32_t i = 0; i < count; ++i) StoreUnit(buffer + written++, units[i]);
+    text += taken;
+  }
+  StoreUnit(buffer + written, 0);
+  return written;
+}
+
 // Writes the UTF-8 form of `c` (a code point that is not a surrogate) into `out`, which has room
 // for 4 bytes; returns the number of bytes.
 inline int32_t WriteUtf8(char32_t c, char* out) {

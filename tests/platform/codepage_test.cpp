@@ -34,6 +34,19 @@ void ExpectChunkingDoesNotMatter(CodePage page, const std::u16string& units) {
   ExpectChunkingDoesNotMatter<TextEncoder, std::string>(page, units);
 }
 
+// Decoding into a buffer of any capacity gives the longest prefix of the whole text that fits
+// in capacity - 1 units without splitting a surrogate pair.
+void ExpectBoundedDecodeIsPrefix(const std::string& bytes, const std::u16string& text) {
+  for (int32_t capacity = 1; capacity <= int32_t(text.size()) + 1; ++capacity) {
+    std::u16string buffer(size_t(capacity), u'#');
+    int32_t written = DecodeUtf8Into(bytes.c_str(), &buffer[0], capacity);
+    size_t fits = size_t(capacity - 1);
+    if (fits > 0 && fits < text.size() && IsHighSurrogate(text[fits - 1])) --fits;
+    EXPECT_EQ(buffer.substr(0, size_t(written)), text.substr(0, fits)) << capacity;
+    EXPECT_EQ(buffer[size_t(written)], 0) << capacity;
+  }
+}
+
 // In UTF-8 each maximal invalid subpart becomes one U+FFFD, and a byte that cannot continue a
 // sequence starts the next one. Code page 936 has one U+FFFD per byte pair it cannot map.
 TEST(CodePage, Decodes) {
@@ -58,6 +71,7 @@ TEST(CodePage, Decodes) {
   for (const auto& [page, bytes, text] : cases) {
     EXPECT_EQ(DecodeText(page, bytes.data(), bytes.size()), text) << bytes;
     ExpectChunkingDoesNotMatter(page, bytes);
+    if (page == CodePage::kUtf8) ExpectBoundedDecodeIsPrefix(bytes, text);
   }
 }
 
