@@ -72,16 +72,4 @@ TEST(UnitTransferTest, LongOwnedTextIsCutIntoTheBuffer) {
   EXPECT_EQ(buffer[5], u'#');
 }
 
-TEST(UnitTransferTest, ValuesBecomeBorrowedTextAndUnsupportedPairsChangeNothing) {
-  Unit unit;
-  XCHAR buffer[16];
-  EXPECT_EQ(UnitTransfer(&unit.unit, XDT_DOUBLE, 8, buffer), 1);  // a null unit takes both
-  SetUnitValue(&unit.unit, -2.75);
-  EXPECT_EQ(UnitTransfer(&unit.unit, XDT_LONG, 4, buffer), 1);
-  EXPECT_EQ(UnitTransfer(&unit.unit, XDT_STRING, 16, nullptr), 0);
-  EXPECT_EQ(UnitTransfer(&unit.unit, XDT_STRING, 16, buffer), 1);
-  EXPECT_EQ(unit->Value.Text, buffer);
-  EXPECT_EQ(std::u16string(buffer), u"-2");
-}
-
 }  // namespace

@@ -52,16 +52,6 @@ TEST_F(JsonTest, PathsFindMembersByName) {
   EXPECT_EQ(Find(std::u16string(318, u'n').c_str()), nullptr);
 }
 
-TEST_F(JsonTest, PathNamesCompareInTheDocumentsCodePage) {
-  const std::string utf8Doc = "{\"\xe4\xb8\xad\":1}";  // {"中":1} in UTF-8
-  ASSERT_EQ(Load(utf8Doc, 1), 1);
-  EXPECT_NE(Find(u"中"), nullptr);
-  ASSERT_EQ(Load("{\"\xd6\xd0\":1}", 0), 1);  // the same in code page 936
-  EXPECT_NE(Find(u"中"), nullptr);
-  ASSERT_EQ(Load(utf8Doc, 0), 1);  // a flag that does not match the text's encoding
-  EXPECT_EQ(Find(u"中"), nullptr);
-}
-
 TEST_F(JsonTest, NodesBecomeUnits) {
   ASSERT_EQ(Load("{\"l\":-42,\"d\":-2.75,\"s\":\" 12.5abc\",\"e\":\"\",\"t\":'2024-03-05 14:07:09',"
                  "\"x\":'abc',\"n\":null,\"o\":{},\"a\":[],\"h\":\"\xe4\xb8\xad\"}"),

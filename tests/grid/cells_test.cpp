@@ -128,22 +128,4 @@ TEST_F(CellsTest, ConfirmTypeTruncatesDoublesTowardZero) {
   }
 }
 
-TEST_F(CellsTest, ConfirmTypeRefusesOtherPairsAndChangesNothing) {
-  Describe({XDT_LONG, XDT_DOUBLE, XDT_STRING}, {4, 8, 0},
-           {Line{0, 0, 0, LineData({Long(1), Dbl(1.5), Text(u"1")})},
-            Line{0, 0, 0, LineData({Long(1), Bytes(4, 0), Text(u"1")})}});
-  Bytes before = DataOf(line_);
-  const struct {
-    int32_t column;
-    uint16_t type;
-    int32_t result;
-  } cases[] = {
-      {0, XDT_DOUBLE, 0}, {1, XDT_STRING, 0}, {2, XDT_LONG, 0}, {0, XDT_LONG, 1},
-      {3, XDT_LONG, 0},   {-1, XDT_LONG, 0},  {1, XDT_LONG, 0}};  // the second line's double cell
-                                                                  // is not 8 bytes
-  for (const auto& c : cases) EXPECT_EQ(c.result, grid_.ConfirmType(c.column, c.type));
-  EXPECT_EQ(before, DataOf(line_));
-  EXPECT_EQ(XDT_DOUBLE, grid_.GetType()[1]);
-}
-
 }  // namespace

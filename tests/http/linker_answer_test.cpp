@@ -49,22 +49,6 @@ TEST_F(LinkerTest, BufferKeepsWhatFitsAndStopsThere) {
   }
 }
 
-TEST_F(LinkerTest, ContentTypeComesBackInLowerCase) {
-  const XCHAR* path = ConnectTo("typed");
-  const std::pair<std::string, std::u16string> cases[] = {
-      {"Application/JSON; Charset=UTF-8", u"application/json; charset=utf-8"},
-      {std::string(1024, 'X'), u""},
-  };
-  for (const auto& [sent, expected] : cases) {
-    reply_ = MakeReply(sent, "{}");
-    XCHAR type[1024];
-    std::fill(std::begin(type), std::end(type), u'#');
-    XMemoArchive answer;
-    ASSERT_EQ(linker_.GetResponse(path, 7, "{}", &answer, type), 1);
-    EXPECT_EQ(std::u16string(type), expected) << sent.size();
-  }
-}
-
 TEST_F(LinkerTest, AnswerCutByTheServerFailsAndKeepsWhatCame) {
   const std::string body = Pattern(20000);
   reply_ = MakeReply("text/plain", body);

@@ -7,17 +7,6 @@
 namespace tabrow {
 namespace {
 
-// Texts inside packed records sit at odd addresses.
-TEST(Text, WorksAtOddAddresses) {
-  alignas(2) char bytes[32];
-  XCHAR* odd = reinterpret_cast<XCHAR*>(bytes + 1);
-  TextCopy(odd, u"abc");
-  EXPECT_EQ(TextLength(odd), 3u);
-  EXPECT_EQ(TextCompare(odd, u"abc"), 0);
-  TextCopyN(odd, u"wxyz", 3);
-  EXPECT_EQ(TextCompareNoCase(u"WX", odd), 0);
-}
-
 TEST(Text, ComparesByCodeUnit) {
   struct Case {
     const XCHAR* a;

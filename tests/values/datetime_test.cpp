@@ -56,28 +56,6 @@ TEST(AddDateTimeTest, MovesOrSetsOneField) {
   AddDateTime(nullptr, XDP_DAY, 1);
 }
 
-TEST(CompareTimeTest, RecordsAndTexts) {
-  EXPECT_EQ(CompareTime(Make(40000, 1, 1), Make(30000, 1, 1)), 1);  // year unsigned
-  EXPECT_EQ(CompareTime(Make(2024, -1, 9), Make(2024, 1, 1)), -1);  // the rest signed
-  EXPECT_EQ(CompareTime(Make(2024, 1, 1, 0, 0, 0, 0x80), Make(2024, 1, 1)), -1);
-  const struct {
-    DATETIME time;
-    const XCHAR* text;
-    int32_t expected;
-  } kCases[] = {
-      {Make(2020, 5, 1), u"2020-04-30 00:00:00", 1},
-      {Make(2020, 5, 1, 0, 0, 0, 7), u"2020-05-01", 0},
-      {Make(2020, 5, 1, 8, 9), u" 2020-5-1\t\n 8: 9", 0},
-      {Make(2020, 5, 1, 0, 0, 12), u"2020-05-01 00:00:123", 0},
-      // A literal that does not match stops the reading; later fields stay 0.
-      {Make(2020, 5, 1, 8, 0), u"2020-05-01 8 :9", 0},
-      {Make(2020, 0, 0), u"2020/05/01", 0},
-      {Make(202, 0, 0), u"+2020-05-01", 0},  // the sign counts toward the width
-      {Make(2020, 5, 1), nullptr, 1},
-  };
-  for (const auto& c : kCases) EXPECT_EQ(CompareTime(c.time, c.text), c.expected) << Show(c.time);
-}
-
 TEST(TimeTransferTest, LowBytesOneWaySignExtensionTheOther) {
   unsigned char buffer[1 + sizeof(DbTimestamp) + sizeof(DATETIME)];  // odd offsets
   const DbTimestamp stamp = {-25536, 0x0105, 5, 14, 7, -1, 123456};
