@@ -92,18 +92,6 @@ TEST_F(JsonGrammar, NestingIsLimited) {
   EXPECT_EQ(Load(std::string(200000, '{')), 0);
 }
 
-TEST_F(JsonGrammar, LoadsFromArchives) {
-  XMemoArchive memo;
-  memo.Append("{\"k\":'v'}", 9);
-  memo.Skip(3);  // read from the start whatever the position
-  EXPECT_EQ(doc_.LoadArchive(1, &memo), 1);
-  EXPECT_EQ(Tree(), "{k='v'}");
-  XMemoArchive empty;
-  EXPECT_EQ(doc_.LoadArchive(1, &empty), 1);
-  EXPECT_EQ(doc_.GetRoot(), nullptr);
-  EXPECT_EQ(doc_.LoadArchive(1, nullptr), 0);
-}
-
 TEST_F(JsonGrammar, EveryProperPrefixFails) {
   const std::string text =
       "{\"id\":12,\"s\":'x\\ty',\"t\":[true,null,-1.5,0x1F],\"u\":{\"a\":[[],{}]}}";

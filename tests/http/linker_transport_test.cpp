@@ -1,6 +1,5 @@
 // The connection under the linker: TLS, refusals, reuse, redirects, cookies, proxies, copies.
 #include <netinet/in.h>
-#include <stdlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -77,16 +76,6 @@ TEST_F(ServerTest, RedirectsAreFollowedAndCookiesKept) {
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[1].request_line, "GET /final HTTP/1.1");
   EXPECT_EQ(requests[1].Header("Cookie"), "token=abc");
-}
-
-TEST_F(LinkerTest, ProxyComesFromTheEnvironment) {
-  setenv("http_proxy", ("http://127.0.0.1:" + Port()).c_str(), 1);
-  XMemoArchive answer;
-  int32_t result =
-      linker_.GetResponse(linker_.Connect(u"http://origin.invalid/p"), &answer, nullptr);
-  unsetenv("http_proxy");
-  ASSERT_EQ(result, 1);
-  EXPECT_EQ(OnlyRequest().request_line, "GET http://origin.invalid/p HTTP/1.1");
 }
 
 // Requests of one linker and of its copies share one connection until the last copy lets go.

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
 
 #include "tabrow/httplinker.h"
 
@@ -21,19 +20,6 @@ TEST(PostStapleTest, ContentTypeGivesItsStaple) {
       {u"TEXT/XML", 0},
   };
   for (const auto& [type, staple] : cases) EXPECT_EQ(XHttpLinker::GetPostStaple(type), staple);
-}
-
-TEST(PostStapleTest, HeaderAndStapleGoBothWays) {
-  for (int32_t staple = 1; staple <= 8; ++staple) {
-    EXPECT_EQ(XHttpLinker::GetPostStaple(XHttpLinker::GetPostHeader(staple)), staple);
-  }
-  EXPECT_EQ(std::u16string(XHttpLinker::GetPostHeader(8)),
-            u"Content-type:application/json; charset=gb2312\r\n");
-  // Staples outside the table send a form header.
-  for (int32_t staple : {0, 9, -1, 1 << 30}) {
-    EXPECT_EQ(std::u16string(XHttpLinker::GetPostHeader(staple)),
-              u"Content-Type:application/x-www-form-urlencoded\r\n");
-  }
 }
 
 }  // namespace

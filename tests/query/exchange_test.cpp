@@ -87,24 +87,4 @@ TEST(TemplateTest, ListOperationsOnAListOfThree) {
   }
 }
 
-TEST(TemplateTest, FromClauseReplaceNameAndDisplace) {
-  TemplatePtr query = NewTemplate();
-  query->SetFromClause(u"  orders o");
-  query->SetFromClause(query->FromText);
-  EXPECT_EQ(query_test::Narrow(query->FromText), "orders o");
-  query->SetFromClause(u" \t\r\n ");
-  EXPECT_EQ(query->FromText, nullptr);
-
-  TemplatePtr other = NewTemplate();
-  query_test::Add(query.get(), QDL_FIELD, u"old");
-  query_test::Add(other.get(), QDL_FIELD, u"new");
-  other->SetFromClause(u"t");
-  other->SetDataMuster(3, 4);
-  query->Displace(other.get());
-  query->Displace(query.get());
-  EXPECT_EQ(Fields(query.get()), "new");
-  EXPECT_EQ(query->Muster2, 4u);
-  EXPECT_EQ(other->FromText, nullptr);
-}
-
 }  // namespace
