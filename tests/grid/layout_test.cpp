@@ -28,11 +28,6 @@ TEST(LayoutTest, DescriptionsFromUnitsAndDescriptors) {
   EXPECT_EQ(24 + 6 + 12 + 10, g.GetRowMaxSize());
 
   XItemDataDesc chain[2] = {Desc(5, XDT_ALTSTRING, 20), Desc(6, XDT_DOUBLE, 8)};
-  chain[0].Next = &chain[1];
-  ASSERT_EQ(1, g.SetDataDesc(chain));
-  EXPECT_EQ((std::vector<uint16_t>{XDT_STRING, XDT_DOUBLE}), Column(g.GetType(), 2));
-  EXPECT_EQ(nullptr, g.GetCode());
-
   const XItemDataDesc* descs[2] = {&chain[0], &chain[1]};
   const uint32_t kapes[2] = {70, 80};
   ASSERT_EQ(1, g.SetDataDesc(descs, kapes, 2));
@@ -56,30 +51,6 @@ TEST(LayoutTest, AddItemDescGrowsItsOwnArraysTo256ColumnsOnly) {
   ASSERT_EQ(1, g.SetItemDesc(types, sizes, 1));
   EXPECT_EQ(0, g.AddItemDesc(&d, 0));
   EXPECT_EQ(1, g.GetColCounter());
-}
-
-TEST(LayoutTest, RefusedDescriptionsLeaveTheGridEmpty) {
-  std::vector<uint16_t> types(257, XDT_LONG), sizes(257, 4);
-  XRowGrider g;
-  ASSERT_EQ(1, g.SetItemDesc(types.data(), sizes.data(), 256));
-  EXPECT_EQ(0, g.SetItemDesc(types.data(), sizes.data(), 257));
-  EXPECT_EQ(0, g.GetColCounter());
-  EXPECT_EQ(nullptr, g.GetType());
-  EXPECT_EQ(0, g.SetItemDesc(types.data(), sizes.data(), -1));
-  EXPECT_EQ(0, g.SetItemDesc(nullptr, sizes.data(), 1));
-  EXPECT_EQ(24, g.GetRowMaxSize());
-}
-
-TEST(LayoutTest, SetDescKapeNumbersOrCopiesKapes) {
-  const uint16_t types[3] = {XDT_LONG, XDT_LONG, XDT_LONG}, sizes[3] = {4, 4, 4};
-  const uint32_t kapes[4] = {7, 8, 9, 10};
-  XRowGrider g;
-  ASSERT_EQ(1, g.SetItemDesc(types, sizes, 3));
-  EXPECT_EQ(0, g.SetDescKape(kapes, 2));
-  ASSERT_EQ(1, g.SetDescKape(nullptr, 3));
-  EXPECT_EQ((std::vector<uint32_t>{0, 1, 2}), Column(g.GetKape(), 3));
-  ASSERT_EQ(1, g.SetDescKape(kapes, 4));
-  EXPECT_EQ((std::vector<uint32_t>{7, 8, 9}), Column(g.GetKape(), 3));
 }
 
 class LinesTest : public ::testing::Test {

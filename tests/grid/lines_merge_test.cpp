@@ -77,12 +77,6 @@ TEST(LinesMergeTest, RefusalsKeepWhatWasMerged) {
     EXPECT_EQ(0, target.AddGrider(&source));
     EXPECT_EQ(c.lines_after, target.GetRowCounter());
   }
-  XRowGrider source, empty, borrower;
-  Make(&source, kTwo, {kLine});
-  EXPECT_EQ(0, empty.AddGrider(&source));
-  borrower.SetReference(&source);
-  EXPECT_EQ(0, borrower.AddGrider(&source));
-  EXPECT_EQ(1, source.GetRowCounter());
 }
 
 }  // namespace

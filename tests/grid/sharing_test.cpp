@@ -42,8 +42,6 @@ TEST(SharingTest, AReferenceReadsButNeverChangesTheBorrowedStorage) {
     EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&borrower));
     EXPECT_EQ(0, SetFirst(&borrower, 9));
     EXPECT_EQ(0, borrower.DeleteRowLine(borrower.GetNextLine(nullptr)));
-    EXPECT_EQ(0, borrower.ConfirmType(0, XDT_LONG));
-    EXPECT_EQ(0, borrower.SetDescKape(nullptr, 1));
   }  // destroying the reference frees nothing
   EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&owner));
   EXPECT_EQ(0, owner.SetReference(&owner));
@@ -79,44 +77,6 @@ TEST(SharingTest, AttachFromAReferenceAndCloneMakeDeepCopies) {
   }
   EXPECT_EQ((std::vector<int32_t>{7, 8}), Values(&owner));
   EXPECT_EQ(0, clone.CloneGrider(&clone));
-}
-
-TEST(SharingTest, SetGriderTakesOverAnOwnedGridAndBorrowsOthers) {
-  XRowGrider* owned = XRowGrider::Malloc();
-  ASSERT_EQ(1, Load(owned, Record({1, 2})));
-  XRowBuffer row;
-  row.AddDataUnit(owned, 1);
-  XRowGrider taker;
-  ASSERT_EQ(1, taker.SetGrider(&row));
-  EXPECT_EQ(0, taker.IsReference());
-  EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&taker));
-  EXPECT_EQ(0, owned->GetColCounter());
-  EXPECT_EQ(0, owned->GetRowCounter());
-
-  XRowBuffer lending;
-  lending.AddDataUnit(&taker, 0);
-  XRowGrider borrower;
-  ASSERT_EQ(1, borrower.SetGrider(&lending));
-  EXPECT_EQ(1, borrower.IsReference());
-  EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&borrower));
-
-  XRowBuffer numbers;
-  numbers.AddDataUnit(int32_t{5});
-  EXPECT_EQ(0, borrower.SetGrider(&numbers));
-  XRowBuffer empty;
-  EXPECT_EQ(1, borrower.SetGrider(&empty));
-  EXPECT_EQ(0, borrower.GetRowCounter());
-}
-
-TEST(SharingTest, MovingLeavesTheSourceEmpty) {
-  XRowGrider a, c;
-  ASSERT_EQ(1, Load(&a, Record({1, 2})));
-  ASSERT_EQ(1, Load(&c, Record({9})));
-  XRowGrider b(std::move(a));
-  EXPECT_EQ(0, a.GetRowCounter());
-  c = std::move(b);
-  EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&c));
-  EXPECT_EQ(0, b.GetColCounter());
 }
 
 }  // namespace

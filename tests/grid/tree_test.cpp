@@ -37,21 +37,16 @@ Forest Tree(XRowGrider* grid) {
   return forest;
 }
 
-// Integer keys beyond these come from the random forests below.
 TEST(TreeTest, LinksLinesByTheirKeys) {
   const struct {
     uint16_t type;
     std::vector<KeyCells> keys;
     Forest forest;
   } cases[] = {
-      {XDT_LONG,
-       {{Long(1), {}}, {Long(2), Long(1)}, {Long(3), Long(1)}, {Long(4), Long(2)}},
-       {{1, 2}, {3}, {}, {}, {0}}},
       {XDT_STRING,  // "a" is not "ab"
        {{Text(u"a"), {}}, {Text(u"ab"), Text(u"a")}, {Text(u"c"), Text(u"ab")}},
        {{1}, {2}, {}, {0}}},
       {XDT_STRING, {{Raw(u"ab", 4), {}}, {Text(u"x"), Text(u"ab")}}, {{1}, {}, {0}}},  // no NUL
-      {XDT_DOUBLE, {{Dbl(1), {}}, {Dbl(2), Dbl(1)}}, {{}, {}, {0, 1}}},
   };
   for (const auto& c : cases) {
     XRowGrider grid;

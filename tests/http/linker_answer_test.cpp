@@ -17,7 +17,6 @@ TEST_F(LinkerTest, ArchiveReceivesAnswersOfEverySize) {
   missing.head.replace(9, 6, "404 NF");
   const std::pair<Reply, std::string> cases[] = {
       {MakeReply("text/plain", ""), ""},
-      {MakeReply("text/plain", "z"), "z"},
       {MakeReply("application/octet-stream", big), big},
       {MakeChunkedReply("text/plain", {"ab", std::string(5000, 'c'), "d"}), chunks},
       {missing, "missing"},  // an error status still gives its body
@@ -37,9 +36,7 @@ TEST_F(LinkerTest, BufferKeepsWhatFitsAndStopsThere) {
   const XCHAR* path = ConnectTo("text");
   const std::pair<std::string, uint32_t> cases[] = {
       {"0123456789", 1},
-      {"0123456789", 5},
       {"0123456789", 11},
-      {"0123456789", 100},
       {std::string(1 << 20, 'L'), 8},  // the rest of a long answer is dropped
       {"again", 8},                    // and the linker stays usable
   };
@@ -49,24 +46,6 @@ TEST_F(LinkerTest, BufferKeepsWhatFitsAndStopsThere) {
     memset(buffer, '#', sizeof buffer);
     ASSERT_EQ(linker_.GetResponse(path, 1, "q", buffer, size), 1) << size;
     EXPECT_EQ(buffer, body.substr(0, std::min<size_t>(body.size(), size - 1)));
-  }
-}
-
-TEST_F(LinkerTest, ContentTypeComesBackInLowerCase) {
-  const XCHAR* path = ConnectTo("typed");
-  const std::pair<std::string, std::u16string> cases[] = {
-      {"Application/JSON; Charset=UTF-8", u"application/json; charset=utf-8"},
-      {"", u""},
-      {std::string(1023, 'X'), std::u16string(1023, u'x')},
-      {std::string(1024, 'X'), u""},
-  };
-  for (const auto& [sent, expected] : cases) {
-    reply_ = MakeReply(sent, "{}");
-    XCHAR type[1024];
-    std::fill(std::begin(type), std::end(type), u'#');
-    XMemoArchive answer;
-    ASSERT_EQ(linker_.GetResponse(path, 7, "{}", &answer, type), 1);
-    EXPECT_EQ(std::u16string(type), expected) << sent.size();
   }
 }
 

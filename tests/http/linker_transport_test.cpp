@@ -1,6 +1,5 @@
 // The connection under the linker: TLS, refusals, reuse, redirects, cookies, proxies, copies.
 #include <netinet/in.h>
-#include <stdlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -47,10 +46,7 @@ TEST_F(LinkerTest, UnreachableOrMalformedServersFailAtTheRequest) {
   } servers[] = {{u"127.0.0.1", ClosedPort(), 0},
                  {u"127.0.0.1", server_->port(), 1},
                  {u"bad host", 80, 0},
-                 {u"a/b", 80, 0},
-                 {u"user@127.0.0.1", 80, 0},
-                 {u"h?q", 80, 0},
-                 {u"h#f", 80, 0}};
+                 {u"user@127.0.0.1", 80, 0}};
   for (const auto& server : servers) {
     XHttpLinker linker;
     ASSERT_EQ(linker.Connect(server.host, server.port, server.secure), 1);
@@ -82,20 +78,10 @@ TEST_F(ServerTest, RedirectsAreFollowedAndCookiesKept) {
   EXPECT_EQ(requests[1].Header("Cookie"), "token=abc");
 }
 
-TEST_F(LinkerTest, ProxyComesFromTheEnvironment) {
-  setenv("http_proxy", ("http://127.0.0.1:" + Port()).c_str(), 1);
-  XMemoArchive answer;
-  int32_t result =
-      linker_.GetResponse(linker_.Connect(u"http://origin.invalid/p"), &answer, nullptr);
-  unsetenv("http_proxy");
-  ASSERT_EQ(result, 1);
-  EXPECT_EQ(OnlyRequest().request_line, "GET http://origin.invalid/p HTTP/1.1");
-}
-
 // Requests of one linker and of its copies share one connection until the last copy lets go.
 TEST_F(LinkerTest, CopiesShareTheConnectionUntilTheLastLetsGo) {
   const XCHAR* path = ConnectTo("c");
-  XHttpLinker copy(linker_), assigned, unconnected;
+  XHttpLinker copy(linker_), assigned;
   assigned = copy;
   linker_.CloseLinker();
   linker_.CloseLinker();
@@ -104,11 +90,8 @@ TEST_F(LinkerTest, CopiesShareTheConnectionUntilTheLastLetsGo) {
   copy.CloseLinker();
   ASSERT_EQ(assigned.GetResponse(path, &answer, nullptr), 1);
   EXPECT_EQ(linker_.GetResponse(path, &answer, nullptr), 0);
-  XHttpLinker later(unconnected);  // a copy of an unconnected linker connects on its own
-  ASSERT_NE(later.Connect(url_.c_str()), nullptr);
-  ASSERT_EQ(later.GetResponse(path, &answer, nullptr), 1);
   std::vector<ReceivedRequest> requests = server_->Requests();
-  ASSERT_EQ(requests.size(), 3u);
+  ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[1].connection, requests[0].connection);
 }
 

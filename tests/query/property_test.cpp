@@ -163,27 +163,4 @@ TEST(ConditionProperty, RenderedConditionMeansWhatTheListMeans) {
   EXPECT_GT(compared, 1000);
 }
 
-// A computed stream loads as a template whose conditions still mean what the list means.
-TEST(ConditionProperty, ComputedStreamLoadsBackWithTheSameMeaning) {
-  std::mt19937 rng(31337);
-  int compared = 0;
-  for (int round = 0; round < 600; ++round) {
-    std::vector<Condition> list = RandomList(rng, true);
-    TemplatePtr query = TemplateOf(list);
-    XMemoArchive archive;
-    int32_t computed = query->ComputeTemplate(&archive);
-    if (computed == QTE_WHERESHAPE) continue;
-    ASSERT_GE(computed, 0) << ListText(list);
-    TemplatePtr loaded = NewTemplate();
-    ASSERT_EQ(loaded->Serialize(&archive, 0), computed == 0 ? 1 : 0);
-    loaded->SetBinder(nullptr, Binder);
-    XCHAR buffer[1024];
-    ASSERT_EQ(loaded->ReplaceTemplate(buffer), 0);
-    std::string rendered = Rendered(loaded.get());
-    EXPECT_TRUE(SameMeaning(list, computed == 1 ? nullptr : &rendered));
-    ++compared;
-  }
-  EXPECT_GT(compared, 400);
-}
-
 }  // namespace

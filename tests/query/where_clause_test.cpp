@@ -24,36 +24,21 @@ TEST(WhereClauseTest, RendersEachOperatorAndValue) {
   };
   Case cases[] = {
       {QOP_EQ, u"'x'", "F = 'x'"},
-      {QOP_NE, u"1", "F <> 1"},
-      {QOP_ISNOT, u"NULL", "F IS NOT NULL"},
       {QOP_NOTEXISTS, u"(SELECT 1)", "F NOT EXISTS (SELECT 1)"},
       {QOP_INC, u" \t'abc' ", "F LIKE '%abc%' "},
-      {QOP_INC, u"'ab'c'd'", "F LIKE '%ab%'c"},
       {QOP_START, u"'abc'", "F LIKE 'abc%'"},
       {QOP_INC, u"abc", nullptr},
-      {QOP_START, u"'abc", nullptr},
-      {QOP_IN, u"'1,2,3'", "F IN (1,2,3)"},
-      {QOP_IN, u"'1,2,3,'", "F IN (1,2,3)"},
       {QOP_IN, u"'1, 2 ,  ' ", "F IN (1, 2 )"},
       {QOP_IN, u"''a','b''", "F IN ('a','b')"},
-      {QOP_IN, u"  (1,2)", "F IN   (1,2)"},
       {QOP_NOTIN, u"'x' ", "F NOT IN (x)"},
       {QOP_IN, u"'1,2", nullptr},
-      {QOP_NOTIN, u"' ", nullptr},
-      {QOP_ISYEAR, u"'2023-05-06'", "(F >= '2023-01-01 00:00:00' AND F < '2024-01-01 00:00:00')"},
       {QOP_ISMONTH, u"'2023-05-06'", "(F >= '2023-05-01 00:00:00' AND F < '2023-06-01 00:00:00')"},
-      {QOP_ISDATE, u"'2023-05-06'", "(F >= '2023-05-06 00:00:00' AND F < '2023-05-07 00:00:00')"},
       {QOP_ISMONTH, u"'2023-12-15'", "(F >= '2023-12-01 00:00:00' AND F < '2024-01-01 00:00:00')"},
-      {QOP_ISDATE, u"'2023-02-28'", "(F >= '2023-02-28 00:00:00' AND F < '2023-03-01 00:00:00')"},
       {QOP_ISDATE, u"'2024-02-28'", "(F >= '2024-02-28 00:00:00' AND F < '2024-02-29 00:00:00')"},
       {QOP_ISDATE, u"'2023-12-31'", "(F >= '2023-12-31 00:00:00' AND F < '2024-01-01 00:00:00')"},
-      {QOP_ISMONTH, u"'2023'", "(F >= '2023-01-01 00:00:00' AND F < '2023-02-01 00:00:00')"},
       {QOP_ISMONTH, u"N'2023-05-06'::date",
        "(F >= N'2023-05-01 00:00:00'::date AND F < N'2023-06-01 00:00:00'::date)"},
-      {QOP_ISYEAR, u"2023", nullptr},
-      {QOP_ISDATE, u"'2023-05-06", nullptr},
       {14, u"1", nullptr},
-      {36, u"1", nullptr},
   };
   for (const Case& c : cases) {
     XQueryWhereDesc desc{};
@@ -85,8 +70,6 @@ TEST(WhereClauseTest, RendersGroupsAndFailsOnBrokenTrees) {
   XWhereTree* c = inner->Child->Next;
   int32_t result = 0;
   EXPECT_EQ(Render(root, &result), " a = 1 AND (b = 1 OR c = 1)");
-  inner->State = 7;  // any junction but AND renders as OR
-  EXPECT_EQ(Render(root, &result), " a = 1 AND (b = 1 OR c = 1)");
   for (uint32_t state : {XWT_TRUE, XWT_VOID, XWT_FALSE}) {
     root->State = state;
     EXPECT_EQ(Render(root, &result), "");  // nothing written
@@ -98,10 +81,6 @@ TEST(WhereClauseTest, RendersGroupsAndFailsOnBrokenTrees) {
   EXPECT_EQ(result, QTE_FAIL);
   inner->Child->Next = c;
   c->Parent = nullptr;
-  Render(root, &result);
-  EXPECT_EQ(result, QTE_FAIL);
-  c->Parent = inner;
-  c->Name = nullptr;  // only EXISTS and NOT EXISTS go without a Name
   Render(root, &result);
   EXPECT_EQ(result, QTE_FAIL);
 }
@@ -116,18 +95,6 @@ TEST(TemplateDescTest, DescribesEveryList) {
   XCHAR out[512];
   query->MakeTemplateDesc(out, 99);
   EXPECT_EQ(std::u16string(out), u"SELECT a, b\r\nFROM [# 12]\r\nWHERE x = 1\r\nORDER BY b DESC");
-
-  query = NewTemplate();
-  query->SetDataMuster(0, static_cast<uint32_t>(-3));
-  query_test::AddCondition(query.get(), {u"((", u"x", QOP_INC, u"'a'", u")", QJN_OR});
-  query_test::AddCondition(query.get(), {u"", u"", QOP_EXISTS, u"(SELECT 1)", u"", QJN_AND});
-  query_test::AddCondition(query.get(), {u"", u"y", 40, u"2", u")", 3});
-  query_test::Add(query.get(), QDL_GROUP, u"g1");
-  query_test::Add(query.get(), QDL_GROUP, u"g2");
-  query->MakeTemplateDesc(out, 0);
-  EXPECT_EQ(std::u16string(out),
-            u"SELECT\r\nFROM [% -3]\r\nWHERE ((x INC 'a') OR  EXISTS (SELECT 1) AND y ?? 2)"
-            u"\r\nGROUP BY g1, g2");
 
   query = NewTemplate();
   query->MakeTemplateDesc(out, 0);

@@ -33,18 +33,6 @@ TEST(KeyerFormatTest, WritesEveryTypeAsALiteral) {
   EXPECT_EQ(Format(Words{4, 1, 2, 9}.data()), u"");
 }
 
-TEST(KeyerCloneTest, CopiesWordZeroWords) {
-  uint16_t source[16];
-  InitDataMeter(source);
-  ASSERT_EQ(SetDataMeter(source, 0, u"key"), 1);
-  uint16_t target[16];
-  std::fill(std::begin(target), std::end(target), 0xEEEE);
-  CloneDataKeyer(target, source);
-  EXPECT_EQ(Words(target, target + 9), (Words{8, 1, 6, 2, u'k', u'e', u'y', 0, 0xEEEE}));
-  CloneDataKeyer(target, nullptr);
-  EXPECT_EQ(Words(target, target + 3), (Words{2, 0, 6}));
-}
-
 // A keyer of random fields: texts free of quotes and backslashes, dates that print in the
 // fixed-width form, doubles of at most four decimals.
 void RandomKeyer(std::mt19937* random, uint16_t* meter) {

@@ -35,31 +35,22 @@ INSTANTIATE_TEST_SUITE_P(
         // Texts and escapes.
         LiteralCase{u" \t\"ab c\" tail", 8, Txt(u"ab c")}, LiteralCase{u"\"\"", 2, Txt(u"")},
         LiteralCase{u"\"a\\\"b\\\\c\\'\"", 11, Txt(u"a\"b\\c'")},
-        LiteralCase{u"\"\\r\\n\\t\\q\"", 10, Txt(u"\r\n\t\\q")},
         LiteralCase{u"\"\\x41\\x4g\\xZ\"", 13, (Words{8, 2, u'A', 4, u'g', 0, u'Z', 0})},
-        LiteralCase{u"\"\\x\"", 4, {4, 2, 0, 0}},
         LiteralCase{u"\"\\101\\18\\9\\7771\"", 16, (Words{9, 2, u'A', 16, 0, u'9', 255, u'1', 0})},
         LiteralCase{u"\"abc", 0, {}}, LiteralCase{u"\"ab\\\"", 0, {}},
         // Date-times.
         LiteralCase{u"T\"2015-12-28\"", 13, Date({2015, 12, 28, 0, 0, 0, 0})},
         LiteralCase{u"T\"2015-12-28 23:59:58\",", 22, Date({2015, 12, 28, 23, 59, 58, 0})},
-        LiteralCase{u"T\"0000-13-40\"", 13, Date({0, 13, 40, 0, 0, 0, 0})},
         LiteralCase{u"T\"2015-12-28 23:59\"", 0, {}}, LiteralCase{u"T\"2015/12/28\"", 0, {}},
-        LiteralCase{u"T\"2015-12-28", 0, {}}, LiteralCase{u"T\"2015-\"12-28\"", 0, {}},
-        LiteralCase{u"T2015", 0, {}},
         // NULL.
         LiteralCase{u"null", 4, Null()}, LiteralCase{u"  NuLL,", 6, Null()},
-        LiteralCase{u"nul", 0, {}}, LiteralCase{u"nil", 0, {}},
         // Numbers.
         LiteralCase{u"  -0x10", 7, Int(-16)}, LiteralCase{u"12.5,", 4, Dbl(12.5)},
-        LiteralCase{u"12.", 3, Dbl(12.0)}, LiteralCase{u"-1.25", 5, Dbl(-1.25)},
         LiteralCase{u"3000000000.5", 12, Dbl(3000000000.5)}, LiteralCase{u"4294967297", 10, Int(1)},
         LiteralCase{u"0xFFFFFFFF", 10, Int(-1)}, LiteralCase{u"0xa1.5", 4, Int(0xa1)},
-        LiteralCase{u"0x", 1, Int(0)}, LiteralCase{u"0xg", 1, Int(0)},
         LiteralCase{u"- \t 7", 5, Int(-7)}, LiteralCase{u"-2147483648", 11, Int(INT32_MIN)},
-        LiteralCase{u"-", 0, {}}, LiteralCase{u"-x", 0, {}}, LiteralCase{u"-.5", 0, {}},
-        LiteralCase{u"+5", 0, {}},
+        LiteralCase{u"-.5", 0, {}}, LiteralCase{u"+5", 0, {}},
         // Nothing to read.
-        LiteralCase{u"", 0, {}}, LiteralCase{u" \n ", 0, {}}, LiteralCase{u"abc", 0, {}}));
+        LiteralCase{u" \n ", 0, {}}, LiteralCase{u"abc", 0, {}}));
 
 }  // namespace

@@ -68,12 +68,10 @@ TEST_F(DescStreamTest, ChainOfTwoIsStoredExactly) {
   expected.WordItem(7, 15).WordItem(8, 0x10).WordItem(9, 3).TextItem(257, u"hi").Close(1);
   expected.Close(0);
   EXPECT_EQ(Store(desc_), expected.bytes());
-  EXPECT_EQ(desc_->Size, 4);
 
   Reset();
   ASSERT_EQ(Load(expected.bytes()), 1);
   EXPECT_EQ(Store(desc_), expected.bytes());
-  EXPECT_EQ(Store(nullptr), Stream().Close(0).bytes());
 }
 
 TEST_F(DescStreamTest, NestedValuesRoundTripAndEveryCutIsRefused) {
@@ -102,12 +100,11 @@ TEST_F(DescStreamTest, UnknownItemsAreSkippedAndMalformedRecordsRefused) {
   ASSERT_EQ(Load(skipped.bytes()), 1);
   EXPECT_EQ(desc_->Value.Long, 8);
 
-  std::vector<Stream> refused(5);
-  refused[0].Open(2).Close(2).Close(0);
-  refused[1].Header(1, 0x03030303);
-  Fields(refused[2], 1, XDT_LONG, 4, 0).Append(rows_test::GridRecord({}));  // grid in an integer
-  Fields(refused[3], 1, XDT_STRING, 3, 0).TextItem(257, u"abc");            // text beyond Size
-  Fields(refused[4], 1, XDT_ARCHIVE, 0, 0).Header(257, XMF_DATA).Word(0xFFFFFFF0u);
+  std::vector<Stream> refused(4);
+  refused[0].Header(1, 0x03030303);
+  Fields(refused[1], 1, XDT_LONG, 4, 0).Append(rows_test::GridRecord({}));  // grid in an integer
+  Fields(refused[2], 1, XDT_STRING, 3, 0).TextItem(257, u"abc");            // text beyond Size
+  Fields(refused[3], 1, XDT_ARCHIVE, 0, 0).Header(257, XMF_DATA).Word(0xFFFFFFF0u);
   for (Stream& stream : refused) {
     Reset();
     EXPECT_EQ(Load(stream.Close(1).Close(0).bytes()), 0);

@@ -8,16 +8,6 @@ namespace {
 using rows_test::Units;
 using Chain = std::vector<XDataUnit*>;
 
-TEST(RowChain, CheckRepeaterFindsRepeatedCodes) {
-  const std::pair<std::vector<uint32_t>, int32_t> cases[] = {
-      {{}, 1}, {{5, 7, 9}, 1}, {{5, 7, 5}, 0}, {{1, 2, 3, 3}, 0}};
-  for (const auto& [codes, expected] : cases) {
-    XRowBuffer row;
-    for (uint32_t code : codes) row.AddNullUnit()->Code = code;
-    EXPECT_EQ(row.CheckRepeater(), expected);
-  }
-}
-
 TEST(RowChain, DropUnitKeepsHeadAndTailRight) {
   XRowBuffer row, keeper;
   XDataUnit* a = row.AddDataUnit(1);
@@ -40,7 +30,7 @@ TEST(RowChain, DropUnitKeepsHeadAndTailRight) {
 }
 
 TEST(RowChain, CombineAndAttachMoveWholeChains) {
-  XRowBuffer row, other, empty;
+  XRowBuffer row, other;
   row.RowWord1 = 1;
   row.RowWord3 = 3;
   other.RowWord2 = 20;
@@ -49,7 +39,6 @@ TEST(RowChain, CombineAndAttachMoveWholeChains) {
   XDataUnit* second = other.AddDataUnit(20);
   XDataUnit* third = other.AddDataUnit(u"30", 1);
   EXPECT_EQ(row.Combine(&other), 2);
-  EXPECT_EQ(row.Combine(&other), 0);
   XDataUnit* fourth = row.AddNullUnit();
   EXPECT_EQ(Units(row), (Chain{first, second, third, fourth}));
   EXPECT_EQ(other.GetRowBuffer(), nullptr);
@@ -59,25 +48,6 @@ TEST(RowChain, CombineAndAttachMoveWholeChains) {
   other.AddDataUnit(u"given back", 1);
   other.AttachBuffer(&row);
   EXPECT_EQ(other.GetUnitCounter(), 4);
-  other.AttachBuffer(&empty);
-  EXPECT_EQ(other.GetRowBuffer(), nullptr);
-}
-
-TEST(RowChain, AddingFromAUnitCopiesOnlyValues) {
-  XRowBuffer row;
-  XDataUnit source{};
-  SetUnitValue(&source, u"text", 1);
-  source.Code = 4;
-  XDataUnit* copy = row.AddDataUnit(&source);
-  EXPECT_NE(copy->Value.Text, source.Value.Text);
-  EXPECT_EQ(copy->Code, 0u);
-  ClearUnitData(&source);
-  source.Type = XDT_DOUBLE;
-  EXPECT_EQ(row.AddDataUnit(&source)->Type, 0);  // null: a plain null unit
-  source.Null = 0;
-  source.Type = XDT_USER;
-  EXPECT_EQ(row.AddDataUnit(&source), nullptr);
-  EXPECT_EQ(row.GetUnitCounter(), 2);
 }
 
 // Item descriptors of these types and sizes, chained after `head`.
@@ -113,17 +83,6 @@ TEST(ItemLine, ReadsEachItemAtItsSlot) {
   EXPECT_EQ(units[2]->Value.Time.Second, 58);
   EXPECT_EQ(std::u16string(units[3]->Value.Text), u"abc");
   EXPECT_EQ(units[4]->Value.Double, -1.25);
-}
-
-TEST(ItemLine, IndexPastTheChainStopsKeepingEarlierUnits) {
-  ItemChain items{{XDT_USER, 4}, {XDT_LONG, 4}};
-  for (int32_t bad : {2, -1}) {
-    XRowBuffer row;
-    const int32_t indexes[] = {0, 1, bad};
-    EXPECT_EQ(row.AddItemLine("\1\0\0\0\2\0\0\0", nullptr, &items.head, indexes, 3), 0);
-    ASSERT_EQ(row.GetUnitCounter(), 2);
-    EXPECT_EQ(row.GetRowBuffer()->Next->Value.Long, 2);  // the user item's slot is passed over
-  }
 }
 
 }  // namespace

@@ -54,20 +54,12 @@ TEST_F(DataUnitTest, SettersOwnOrBorrowAndClearingKeepsTheType) {
     bool owns, null;
   } cases[] = {
       {0, [](XDataUnit* u) { SetUnitValue(u, int32_t{-42}); }, XDT_LONG, false, false},
-      {0,
-       [](XDataUnit* u) {
-         SetUnitValue(u, DATETIME{0xFFFF, -1, -1, -1, -1, -1, 0xFF});
-       },
-       XDT_DATETIME, false, false},
       {0, [](XDataUnit* u) { SetUnitValue(u, text, 1); }, XDT_STRING, true, false},
-      {0, [](XDataUnit* u) { SetUnitValue(u, text, 0); }, XDT_STRING, false, false},
       {XDT_DOUBLE, [](XDataUnit* u) { SetUnitValue(u, static_cast<const XCHAR*>(nullptr), 1); },
        XDT_DOUBLE, false, true},
       {0, [](XDataUnit* u) { SetUserValue(u, &kTooShort, 1); }, XDT_USER, true, false},
       {0, [](XDataUnit* u) { SetUnitValue(u, XMemoArchive::Malloc(), 1); }, XDT_ARCHIVE, true,
        false},
-      {0, [](XDataUnit* u) { SetUnitValue(u, static_cast<IArchive*>(nullptr), 1); }, XDT_ARCHIVE,
-       false, true},
       {135, [](XDataUnit* u) { SetUnitValue(u, XRowGrider::Malloc(), 1); }, 135, true, false},
       {XDT_STRING, [](XDataUnit* u) { SetUnitValue(u, &grider, 0); }, XDT_GRIDER, false, false},
       {0, [](XDataUnit* u) { SetUnitValue(u, &object, 0); }, XDT_OBJECT, false, false},
@@ -115,9 +107,9 @@ TEST_F(DataUnitTest, BufferFollowsThePresetType) {
   const double value = -6.25;
   std::memcpy(bytes + 1, &value, 8);
   const std::pair<uint16_t, size_t> cases[] = {// the width read; 0: the unit stays null
-                                               {XDT_LONG, 4}, {XDT_DOUBLE, 8},  {XDT_DATETIME, 8},
-                                               {XDT_USER, 0}, {XDT_ARCHIVE, 0}, {129, 0},
-                                               {143, 0},      {XDT_OBJECT, 0}};
+                                               {XDT_LONG, 4},
+                                               {XDT_DOUBLE, 8},
+                                               {143, 0}};
   for (const auto& [type, width] : cases) {
     unit_.Type = type;
     SetUnitBuffer(&unit_, bytes + 1);
@@ -131,19 +123,6 @@ TEST_F(DataUnitTest, BufferFollowsThePresetType) {
   SetUnitBuffer(&unit_, u"text");
   EXPECT_EQ(unit_.Owned, unit_.Value.Text);
   EXPECT_EQ(std::u16string(unit_.Value.Text), u"text");
-}
-
-TEST(SetUnitNullTest, ZeroesEveryFieldAndIgnoresNull) {
-  XDataUnit unit, expected;
-  std::memset(&unit, 0xAB, sizeof unit);
-  std::memset(&expected, 0, sizeof expected);
-  expected.Null = 1;
-  SetUnitNull(&unit);
-  EXPECT_EQ(std::memcmp(&unit, &expected, sizeof unit), 0);
-  SetUnitNull(nullptr);
-  ClearUnitData(nullptr);
-  SetUnitValue(nullptr, u"x", 1);
-  SetUnitBuffer(nullptr, u"x");
 }
 
 }  // namespace

@@ -36,7 +36,6 @@ class InternetTest : public tabrow_test::ServerTest {
 TEST_F(InternetTest, HeadersGoOutAsAddedAndReplaced) {
   HINTERNET request = Open(nullptr);
   ASSERT_NE(request, nullptr);
-  EXPECT_EQ(HttpAddRequestHeadersW(request, u"X-A:1", kTextToNul, HTTP_ADDREQ_FLAG_REPLACE), 0);
   EXPECT_EQ(HttpAddRequestHeadersW(request, u"no colon", kTextToNul, HTTP_ADDREQ_FLAG_ADD), 0);
   EXPECT_EQ(HttpAddRequestHeadersW(request, u"X-A:1\r\nX-Empty:\r\nX-A: 2\r\n", kTextToNul,
                                    HTTP_ADDREQ_FLAG_ADD),
@@ -64,8 +63,6 @@ TEST_F(InternetTest, ReadsFillTheBufferAndQueriesReportSizes) {
 
   char buffer[8];
   uint32_t read = 99;
-  EXPECT_EQ(InternetReadFile(request, buffer, 0, &read), 1);
-  EXPECT_EQ(read, 0u);
   ASSERT_EQ(InternetReadFile(request, buffer, 7, &read), 1);
   EXPECT_EQ(std::string(buffer, read), "0123456");
   ASSERT_EQ(InternetReadFile(request, buffer, 8, &read), 1);
