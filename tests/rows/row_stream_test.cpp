@@ -130,6 +130,12 @@ TEST(RowStream, OddStreamsAreReadSafelyAndMalformedOnesRefused) {
   EXPECT_EQ(units.at(1)->Value.Pointer, nullptr);
   EXPECT_EQ(std::u16string(units.at(2)->Value.Text), u"ab");  // the odd byte, zero-padded
 
+  Bytes flagged;  // pointer units keep their stored null word but its bit 0
+  UnitHead(flagged.Open(kRow), 20, 4, XDT_STRING, 0xFFFFFFF1u);
+  UnitHead(flagged, 20, 5, XDT_GRIDER, 0xFFFFFFFEu).Append(rows_test::GridRecord({})).Close(kRow);
+  ASSERT_EQ(Load(&row, flagged.data(), flagged.data().size()), 1);
+  EXPECT_EQ(Store(&row), flagged.data());
+
   const std::vector<uint8_t> grid = rows_test::GridRecord({{1, u"x"}});
   struct Case {
     Bytes stream;
