@@ -3,6 +3,7 @@
 // keyer text of the result must read back to the same keyer text. Raw mode (odd) takes the words
 // that follow as a caller's meter, however inconsistent, in an array exactly word 0 long. Both
 // then fetch every field, format the keyer and change fields in place.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -38,9 +39,11 @@ std::u16string Keyer(const uint16_t* meter) {
   return std::u16string(out.data(), length);
 }
 
+// Fetches the first fields, the last one and the ones just out of range (each lookup walks the
+// meter from its start, so every field of a long meter would cost too much).
 void FetchAll(const uint16_t* meter, size_t capacity) {
   int32_t count = GetMeterNumber(meter);
-  for (int32_t i = -1; i <= count; ++i) {
+  for (int32_t i = -1; i <= count; i = i < 16 ? i + 1 : std::max(i + 1, count - 1)) {
     uint32_t value = 0;
     std::vector<XCHAR> text(capacity + 1);
     int32_t fetched = FetchStrMeter(meter, i, text.data(), static_cast<int32_t>(capacity));
@@ -147,11 +150,11 @@ void LiteralMode(fuzz::Input& in) {
 
 void RawMode(fuzz::Input& in) {
   std::vector<uint8_t> bytes = in.Rest();
-  uint16_t first = 0;
-  std::memcpy(&first, bytes.data(), bytes.size() < 2 ? bytes.size() : 2);
+  uint16_t first = bytes.size() < 2 ? 0 : static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
   size_t words = first < 2 ? 2 : first;
   std::unique_ptr<uint16_t[]> meter(new uint16_t[words]());
-  std::memcpy(meter.get(), bytes.data(), std::min(bytes.size() / 2, words) * 2);
+  if (bytes.size() >= 2)
+    std::memcpy(meter.get(), bytes.data(), std::min(bytes.size() / 2, words) * 2);
   GetMeterByteSize(meter.get());
   FetchAll(meter.get(), bytes.size() % 9);
   Keyer(meter.get());
