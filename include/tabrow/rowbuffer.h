@@ -18,7 +18,8 @@
 //   grid type, or after a unit that already holds a grid, and a value part longer than 8 bytes
 //   for a type other than 2 and 17. Units of type 10, 256 and grid types, and text or archive
 //   units stored without a value, read back null with no value pointer; a grid unit becomes
-//   non-null when its grid record follows. A loaded text is always NUL-terminated.
+//   non-null when its grid record follows. Only bit 0 of a stored Null word is changed, so a
+//   loaded row stores the words it read. A loaded text is always NUL-terminated.
 // - Every write is checked: a failed write of any part makes Serialize and StoreBacker give 0.
 // - Binders are stored as their low 32 bits and zero-extended when loaded.
 #ifndef TABROW_ROWBUFFER_H_

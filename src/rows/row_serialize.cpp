@@ -74,7 +74,8 @@ bool WriteUnit(XMF_Serialize* out, const XDataUnit* unit) {
 }
 
 // Types whose Value is a pointer: a stored unit of one of them never gets a pointer from the
-// stream; without its stored content it reads back null.
+// stream; without its stored content it reads back null. Only bit 0 of the stored null word
+// changes, so a loaded row stores the word it read.
 bool IsPointerType(uint32_t type) {
   return type == XDT_STRING || type == XDT_USER || type == XDT_ARCHIVE || type == XDT_OBJECT ||
          IsGriderType(type);
@@ -102,7 +103,7 @@ bool ReadPlainValue(XMF_Serialize* in, XDataUnit* unit, uint32_t bytes) {
   if (bytes > kMaxPlainValue) return false;
   if (!IsPointerType(unit->Type)) return in->Read(&unit->Value, bytes);
   uint8_t ignored[kMaxPlainValue];
-  unit->Null = 1;
+  unit->Null |= 1;
   return in->Read(ignored, bytes);
 }
 
@@ -120,7 +121,7 @@ bool ReadUnit(XMF_Serialize* in, IArchive* archive, XDataUnit* unit) {
   std::memcpy(&binder, head + 20, 4);
   unit->Binder = binder;
   if (length <= kFieldBytes) {
-    if (IsPointerType(unit->Type)) unit->Null = 1;
+    if (IsPointerType(unit->Type)) unit->Null |= 1;
     return true;
   }
   uint32_t bytes = length - kFieldBytes;
@@ -196,7 +197,7 @@ int32_t XRowBuffer::LoadGrider(XMF_Serialize* in) {
   }
   unit->Value.Grider = grider;
   unit->Owned = grider;
-  unit->Null = 0;
+  unit->Null &= ~1;
   return 1;
 }
 

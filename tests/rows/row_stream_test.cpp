@@ -16,9 +16,9 @@ using rows_test::Units;
 constexpr uint32_t kRow = 0x10000001u;
 
 // A unit item's header, L and fields (Extra, Size, Null and Binder 0).
-Stream& UnitHead(Stream& out, uint32_t length, uint32_t code, uint16_t type) {
+Stream& UnitHead(Stream& out, uint32_t length, uint32_t code, uint16_t type, uint32_t null = 0) {
   out.Header(0x10001, XMF_DATA).Word(length).Word(code).Word(0).Half(type).Half(0);
-  return out.Word(0).Word(0);
+  return out.Word(null).Word(0);
 }
 
 Bytes Store(XRowBuffer* row) {
@@ -106,6 +106,12 @@ TEST(RowStream, OddStreamsAreReadSafelyAndMalformedOnesRefused) {
   EXPECT_EQ(units.at(0)->Value.Long, 10);
   EXPECT_EQ(units.at(1)->Value.Pointer, nullptr);
   EXPECT_EQ(std::u16string(units.at(2)->Value.Text), u"ab");  // the odd byte, zero-padded
+
+  Stream flagged;  // pointer units keep their stored null word but its bit 0
+  UnitHead(flagged.Open(kRow), 20, 4, XDT_STRING, 0xFFFFFFF1u);
+  UnitHead(flagged, 20, 5, XDT_GRIDER, 0xFFFFFFFEu).Append(rows_test::GridRecord({})).Close(kRow);
+  ASSERT_EQ(Load(&row, flagged.bytes(), flagged.bytes().size()), 1);
+  EXPECT_EQ(Store(&row), flagged.bytes());
 
   const Bytes grid = rows_test::GridRecord({{1, u"x"}});
   std::vector<std::pair<Stream, int32_t>> cases(4);  // a stream and the units it keeps
