@@ -12,18 +12,6 @@
 
 namespace {
 
-int32_t DaysIn(int32_t year, int32_t month) {
-  static const int32_t kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-  return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
-bool IsCalendarDate(const DATETIME& t) {
-  return t.Month >= 1 && t.Month <= 12 && t.Day >= 1 && t.Day <= DaysIn(t.Year, t.Month) &&
-         t.Hour >= 0 && t.Hour < 24 && t.Minute >= 0 && t.Minute < 60 && t.Second >= 0 &&
-         t.Second < 60;
-}
-
 bool Same(const DATETIME& a, const DATETIME& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
@@ -54,7 +42,8 @@ void CheckMask(const XCHAR* mask, const XCHAR* text) {
   DATETIME t;
   int32_t read = StringToTime(text, mask, t);
   fuzz::Require(read == 0 || read == 1, "StringToTime gives 1 or 0");
-  if (read == 1) fuzz::Require(IsCalendarDate(t), "a date read through a mask is a calendar date");
+  if (read == 1)
+    fuzz::Require(fuzz::IsCalendarDate(t), "a date read through a mask is a calendar date");
   std::u16string written = WriteMasked(t, mask);
   if (mask != nullptr || read == 0) return;
   DATETIME again;
@@ -82,7 +71,7 @@ void CheckArithmetic(DATETIME t, int32_t part, int32_t value, const XCHAR* text)
   fuzz::Require(t.Reserved == before.Reserved, "arithmetic leaves Reserved alone");
   uint32_t unit = static_cast<uint32_t>(part) % 16;
   if (part < 16 && unit >= XDP_DAY && unit <= XDP_SECOND) {
-    fuzz::Require(IsCalendarDate(t) && t.Year >= 1601 && t.Year <= 30827,
+    fuzz::Require(fuzz::IsCalendarDate(t) && t.Year >= 1601 && t.Year <= 30827,
                   "adding through the calendar gives a calendar date");
   }
 }

@@ -91,6 +91,17 @@ class Input {
   size_t size_;
 };
 
+// True for a real date and time of day: month 1 to 12, a day the month has, hour, minute and
+// second in range.
+inline bool IsCalendarDate(const DATETIME& t) {
+  static const int32_t kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (t.Month < 1 || t.Month > 12) return false;
+  bool leap = t.Year % 4 == 0 && (t.Year % 100 != 0 || t.Year % 400 == 0);
+  int32_t days = kDays[t.Month - 1] + (t.Month == 2 && leap ? 1 : 0);
+  return t.Day >= 1 && t.Day <= days && t.Hour >= 0 && t.Hour < 24 && t.Minute >= 0 &&
+         t.Minute < 60 && t.Second >= 0 && t.Second < 60;
+}
+
 // The unit at `index` of a text that may sit at an odd address (grid cells lend such texts).
 inline XCHAR UnitAt(const XCHAR* text, size_t index) {
   XCHAR unit;

@@ -35,13 +35,9 @@ bool SameValue(const XDataUnit& a, const XDataUnit& b) {
   }
 }
 
+// The dates a VARIANT carries whole: calendar dates of the years 1601 to 30827.
 bool IsOleRange(const DATETIME& t) {
-  static const int8_t kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  bool leap = t.Year % 4 == 0 && (t.Year % 100 != 0 || t.Year % 400 == 0);
-  return t.Year >= 1601 && t.Year <= 30827 && t.Month >= 1 && t.Month <= 12 && t.Day >= 1 &&
-         t.Day <= kDays[t.Month - 1] - (t.Month == 2 && !leap ? 1 : 0) && t.Hour >= 0 &&
-         t.Hour < 24 && t.Minute >= 0 && t.Minute < 60 && t.Second >= 0 && t.Second < 60 &&
-         t.Reserved == 0;
+  return fuzz::IsCalendarDate(t) && t.Year >= 1601 && t.Year <= 30827 && t.Reserved == 0;
 }
 
 // Through a VARIANT and back: integers, texts and doubles unchanged, calendar dates too.
