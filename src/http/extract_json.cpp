@@ -42,25 +42,31 @@ XJsonNode* FindPath(XJsonDoc* document, void* node, const std::u16string& path,
   return XJsonDoc::FindNode(start, document->IsUtf8(), text);
 }
 
+// Reads the query and finds the node its path leads to; null after writing the message for an
+// empty document (`pathNotText` when the path is no name, or the missing node's message).
+XJsonNode* FindQueryNode(XJsonDoc* document, void* node, const XVariable* query,
+                         const char* pathNotText, ExtractQuery* request, XCHAR* error) {
+  if (document->GetRoot() == nullptr) {
+    WriteMessage(error, kNoRoot);
+    return nullptr;
+  }
+  if (!request->Read(query) || !request->path().is_text) {
+    WriteMessage(error, pathNotText);
+    return nullptr;
+  }
+  const XCHAR* shown = nullptr;
+  XJsonNode* found = FindPath(document, node, request->path().text, &shown);
+  if (found == nullptr) WriteMessage(error, kNoNodeMessage, shown);
+  return found;
+}
+
 }  // namespace
 
 int32_t JsonRowBuffer(XJsonDoc* document, void* node, const XVariable* query, XRowBuffer* row,
                       const XCHAR* types, XCHAR* error) {
-  if (document->GetRoot() == nullptr) {
-    WriteMessage(error, kNoRoot);
-    return 0;
-  }
   ExtractQuery request;
-  if (!request.Read(query) || !request.path().is_text) {
-    WriteMessage(error, kRowPathNotText);
-    return 0;
-  }
-  const XCHAR* shown = nullptr;
-  XJsonNode* found = FindPath(document, node, request.path().text, &shown);
-  if (found == nullptr) {
-    WriteMessage(error, kNoNodeMessage, shown);
-    return 0;
-  }
+  XJsonNode* found = FindQueryNode(document, node, query, kRowPathNotText, &request, error);
+  if (found == nullptr) return 0;
   const int32_t utf8 = document->IsUtf8();
   const std::vector<int8_t> wanted = ReadLetters(types, request.count());
   if (!request.list()) {
@@ -87,21 +93,9 @@ int32_t JsonRowBuffer(XJsonDoc* document, void* node, const XVariable* query, XR
 
 int32_t JsonRowGrider(XJsonDoc* document, void* node, const XVariable* query, XRowGrider* grider,
                       const XCHAR* types, XCHAR* error) {
-  if (document->GetRoot() == nullptr) {
-    WriteMessage(error, kNoRoot);
-    return 0;
-  }
   ExtractQuery request;
-  if (!request.Read(query) || !request.path().is_text) {
-    WriteMessage(error, kGridPathNotText);
-    return 0;
-  }
-  const XCHAR* shown = nullptr;
-  XJsonNode* found = FindPath(document, node, request.path().text, &shown);
-  if (found == nullptr) {
-    WriteMessage(error, kNoNodeMessage, shown);
-    return 0;
-  }
+  XJsonNode* found = FindQueryNode(document, node, query, kGridPathNotText, &request, error);
+  if (found == nullptr) return 0;
   if (found->Kind != XJT_ARRAY) {
     WriteMessage(error, kNotArray);
     return 0;
