@@ -44,4 +44,11 @@ TABROW_API int32_t HttpGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XC
 TABROW_API int32_t SoapGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* action,
                                  IArchive* request, int32_t staple, XCHAR* error);
 
+// The two above with the answer collected in the caller's `answer` archive (null: one of the
+// call's own), for a caller that watches it arrive. Pass it empty; the answer stays in it.
+TABROW_API int32_t HttpGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* contentType,
+                                 IArchive* request, int32_t staple, IArchive* answer, XCHAR* error);
+TABROW_API int32_t SoapGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* action,
+                                 IArchive* request, int32_t staple, IArchive* answer, XCHAR* error);
+
 #endif  // TABROW_HTTPCALL_H_

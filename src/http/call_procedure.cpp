@@ -42,24 +42,25 @@ void KeepType(XCHAR* type, const XCHAR* source) {
 }
 
 // One exchange: `send` makes the request on the connected linker with the path, the answer
-// archive and the content-type output (null when the caller's type stands), and returns the
-// linker's result.
+// archive (the caller's `answer`, or a memory archive of its own when that is null) and the
+// content-type output (null when the caller's type stands), and returns the linker's result.
 template <typename Send>
 int32_t Exchange(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* contentType,
-                 const Failures& failures, XCHAR* error, Send send) {
+                 const Failures& failures, IArchive* answer, XCHAR* error, Send send) {
   XCHAR type[kTypeRoom] = u"";
   if (contentType != nullptr) KeepType(type, contentType);
   XHttpLinker linker;
   const XCHAR* path = url != nullptr ? linker.Connect(url) : nullptr;
   if (path == nullptr) return Fail(error, failures.connect, 0);
-  XMemoArchive answer;
+  XMemoArchive own;
+  if (answer == nullptr) answer = &own;
   XCHAR received[kReceivedRoom] = u"";
   const bool typeGiven = type[0] != 0;
-  if (send(linker, path, &answer, typeGiven ? nullptr : received) == 0) {
+  if (send(linker, path, answer, typeGiven ? nullptr : received) == 0) {
     return Fail(error, failures.send, failures.sendResult);
   }
   if (!typeGiven) KeepType(type, received);
-  if (buffer == nullptr || buffer->SetMarkerDoc(type, &answer) == 0) {
+  if (buffer == nullptr || buffer->SetMarkerDoc(type, answer) == 0) {
     return Fail(error, failures.receive, 0);
   }
   return 1;
@@ -69,7 +70,7 @@ int32_t Exchange(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* contentType
 
 int32_t HttpGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* contentType,
                       const char* body, int32_t staple, XCHAR* error) {
-  return Exchange(buffer, url, contentType, HttpFailures(body != nullptr), error,
+  return Exchange(buffer, url, contentType, HttpFailures(body != nullptr), nullptr, error,
                   [&](XHttpLinker& linker, const XCHAR* path, IArchive* answer, XCHAR* type) {
                     return body != nullptr ? linker.GetResponse(path, staple, body, answer, type)
                                            : linker.GetResponse(path, answer, type);
@@ -78,7 +79,12 @@ int32_t HttpGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* conten
 
 int32_t HttpGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* contentType,
                       IArchive* request, int32_t staple, XCHAR* error) {
-  return Exchange(buffer, url, contentType, HttpFailures(request != nullptr), error,
+  return HttpGetBuffer(buffer, url, contentType, request, staple, nullptr, error);
+}
+
+int32_t HttpGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* contentType,
+                      IArchive* request, int32_t staple, IArchive* answer, XCHAR* error) {
+  return Exchange(buffer, url, contentType, HttpFailures(request != nullptr), answer, error,
                   [&](XHttpLinker& linker, const XCHAR* path, IArchive* answer, XCHAR* type) {
                     return request != nullptr
                                ? linker.GetResponse(path, staple, request, answer, type)
@@ -88,7 +94,12 @@ int32_t HttpGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* conten
 
 int32_t SoapGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* action, IArchive* request,
                       int32_t staple, XCHAR* error) {
-  return Exchange(buffer, url, nullptr, kSoapFailures, error,
+  return SoapGetBuffer(buffer, url, action, request, staple, nullptr, error);
+}
+
+int32_t SoapGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* action, IArchive* request,
+                      int32_t staple, IArchive* answer, XCHAR* error) {
+  return Exchange(buffer, url, nullptr, kSoapFailures, answer, error,
                   [&](XHttpLinker& linker, const XCHAR* path, IArchive* answer, XCHAR* type) {
                     return request != nullptr
                                ? linker.GetResponse(path, action, staple, request, answer, type)

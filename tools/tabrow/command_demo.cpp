@@ -115,14 +115,12 @@ class Demo {
   bool Orders() {
     FetchRequest request;
     request.url = base_url_ + "/orders";
-    request.post = request.soap = true;
+    request.soap = true;
     request.soap_action = "urn:demo#ListOrders";
     request.staple = 1;  // text/xml; charset=utf-8
     XMemoArchive envelope;
     HttpSetupDoc(&envelope, ToUtf16(kEnvelope).c_str(), request.staple);
-    uint32_t length = 0;
-    envelope.GetLength(&length);
-    request.body.assign(reinterpret_cast<const char*>(envelope.GetData()), length);
+    request.body = &envelope;
     Heading("4. SOAP call " + request.soap_action + " to " + request.url);
     return Fetch(request, &order_answer_) &&
            Grid({"/response/orders/order", ParseItems("id,date,@customer,@total,@note"), "ITSFS"},
@@ -185,10 +183,10 @@ class Demo {
   void Heading(const std::string& text) { std::printf("\n%s\n", text.c_str()); }
 
   bool Fetch(const FetchRequest& request, XHttpBuffer* buffer) {
-    FetchResult result;
-    if (!cli::Fetch(request, buffer, &result, &error_)) return false;
-    std::printf("answer: %s, %llu bytes, kept as %s document\n", result.content_type.c_str(),
-                static_cast<unsigned long long>(result.bytes),
+    uint64_t bytes = 0;
+    if (!cli::Fetch(request, buffer, &bytes, &error_)) return false;
+    std::printf("answer: %llu bytes, kept as %s document by its content type\n",
+                static_cast<unsigned long long>(bytes),
                 HeldDocument(*buffer) == "xml" ? "an XML" : "a JSON");
     return true;
   }

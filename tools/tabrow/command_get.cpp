@@ -24,7 +24,8 @@ const std::vector<OptionInfo> kOptions = {
     {"path", 'p', "PATH", "where to look in the answer's document (required)"},
     {"items", 'i', "LIST", "comma-separated names to take; @NAME takes an XML child's text"},
     {"types", 't', "LETTERS", "a type letter per item: I integer, S text, F double, T date"},
-    {"content-type", 'c', "TYPE", "read the answer as TYPE, whatever the server says"},
+    {"content-type", 'c', "TYPE",
+     "read the answer as TYPE, whatever the server says (not for SOAP)"},
     {"data", 'd', "BODY", "POST the text BODY, or with @FILE the bytes of FILE"},
     {"staple", 's', "N", "the post staple naming the body's content type (below)"},
     {"soap-action", 0, "ACTION", "make a SOAP call with ACTION, the --data body its envelope"},
@@ -40,8 +41,11 @@ std::string Help() {
       "content type, and takes a grid from it: a line per element of the JSON array at PATH\n"
       "(/data/items), or per XML element named by PATH's last step (/response/orders/order),\n"
       "with a column per item. Without --items it takes the single value at PATH.\n"
+      "Without --types JSON values keep their own kind and XML values are texts; an XML\n"
+      "answer takes exactly one letter per item (none without items).\n"
       "Texts in a --data BODY are sent in the staple's character set; a long download shows\n"
-      "its progress when the error stream is a terminal.",
+      "its progress when the error stream is a terminal. A failed call or extraction prints\n"
+      "the library's message and exits with 1; a wrong command line exits with 2.",
       kOptions,
       std::string("Formats: ") + kFormatNames +
           ".\n\n"
@@ -63,17 +67,12 @@ bool ParseStaple(const std::string& text, int32_t* staple) {
 }
 
 // The body's bytes: a file's as they are, or a text in the staple's character set.
-bool ReadBody(const std::string& data, int32_t staple, std::string* body, std::string* error) {
-  XMemoArchive archive;
-  if (!data.empty() && data[0] == '@') {
-    if (!ReadFile(data.substr(1), &archive, error)) return false;
-  } else if (HttpSetupDoc(&archive, ToUtf16(data).c_str(), staple) == 0) {
+bool ReadBody(const std::string& data, int32_t staple, IArchive* body, std::string* error) {
+  if (!data.empty() && data[0] == '@') return ReadFile(data.substr(1), body, error);
+  if (HttpSetupDoc(body, ToUtf16(data).c_str(), staple) == 0) {
     *error = "the body could not be prepared";
     return false;
   }
-  uint32_t length = 0;
-  archive.GetLength(&length);
-  body->assign(reinterpret_cast<const char*>(archive.GetData()), length);
   return true;
 }
 
@@ -107,22 +106,25 @@ int RunGet(const std::vector<std::string>& args) {
   if (line.Has("staple") && !ParseStaple(line.Get("staple"), &request.staple)) {
     return UsageError("get", "the staple is a number, not '" + line.Get("staple") + "'");
   }
-  request.post = line.Has("data");
   request.soap = line.Has("soap-action");
   request.soap_action = line.Get("soap-action");
-  if (request.soap && !request.post) {
+  if (request.soap && !line.Has("data")) {
     return UsageError("get", "a SOAP call needs its envelope as --data");
   }
+  if (request.soap && line.Has("content-type")) {
+    return UsageError("get", "a SOAP answer is read by its own content type");
+  }
   request.show_progress = isatty(STDERR_FILENO) != 0;
-  if (request.post && !ReadBody(line.Get("data"), request.staple, &request.body, &error)) {
-    return Fail("get", error);
+  XMemoArchive body;
+  if (line.Has("data")) {
+    if (!ReadBody(line.Get("data"), request.staple, &body, &error)) return Fail("get", error);
+    request.body = &body;
   }
 
   XHttpBuffer buffer;
-  FetchResult fetched;
   XRowGrider grid;
   Output output;
-  if (!Fetch(request, &buffer, &fetched, &error) ||
+  if (!Fetch(request, &buffer, nullptr, &error) ||
       !ExtractGrid(&buffer, extraction, &grid, &error) ||
       !output.Open(line.Get("output"), &error) ||
       !WriteGrid(&grid, ColumnNamesOf(extraction), options, output.stream(), &error) ||

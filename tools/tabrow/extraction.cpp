@@ -39,19 +39,9 @@ bool GridFromCell(const XDataUnit* cell, XRowGrider* grid) {
 }  // namespace
 
 bool CheckTypeLetters(const Extraction& extraction, std::string* error) {
-  const std::string& types = extraction.types;
-  if (types.empty()) return true;
-  if (types.find_first_not_of("ISFT") != std::string::npos) {
-    *error = "type letters are I, S, F and T, not '" + types + "'";
-    return false;
-  }
-  const size_t wanted = extraction.items.empty() ? 1 : extraction.items.size();
-  if (types.size() != wanted) {
-    *error = "give one type letter per item: " + std::to_string(wanted) + ", not " +
-             std::to_string(types.size());
-    return false;
-  }
-  return true;
+  if (extraction.types.find_first_not_of("ISFT") == std::string::npos) return true;
+  *error = "type letters are I, S, F and T, not '" + extraction.types + "'";
+  return false;
 }
 
 std::vector<std::string> ColumnNamesOf(const Extraction& extraction) {

@@ -19,8 +19,10 @@ struct Extraction {
   void* node = nullptr;          // where relative paths start: a grid line's binder, or null
 };
 
-// True when `types` holds only the letters I, S, F and T, one per item (one without items), or
-// is empty. Otherwise false with `error`.
+// True when `types` holds only the letters I, S, F and T (the library would leave a cell of
+// another letter null without a word). Otherwise false with `error`. How many letters there are
+// is the library's to check: an XML query refuses a count other than the items', with its own
+// message; a JSON query reads missing letters as none.
 bool CheckTypeLetters(const Extraction& extraction, std::string* error);
 
 // The column names: the items' names, or the path's last step without items.
