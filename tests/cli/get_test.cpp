@@ -2,8 +2,11 @@
 // output format, request bodies, and each way a fetch or an extraction fails.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <regex>
 #include <string>
+#include <thread>
 
 #include "cli/program_runner.h"
 #include "http/test_environment.h"
@@ -33,6 +36,9 @@ class GetTest : public tabrow_test::ServerTest {
       }
       if (request.request_line.find(" /page") != std::string::npos) {
         return MakeReply("text/html", kCatalogue);
+      }
+      if (request.request_line.find(" /slow") != std::string::npos) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
       }
       return MakeReply("application/json; charset=utf-8", kCatalogue);
     };
@@ -138,6 +144,22 @@ TEST_F(GetTest, BodiesAndContentTypesReachTheServer) {
   EXPECT_EQ(requests[2].body, "<Envelope>名</Envelope>");
   EXPECT_EQ(requests[2].Header("SOAPAction"), "\"urn:x#List\"");
   EXPECT_EQ(requests[3].request_line.substr(0, 4), "GET ");
+}
+
+// The progress line appears only after half a second, and only on a terminal.
+TEST_F(GetTest, ProgressIsShownOnlyWhenTheErrorStreamIsATerminal) {
+  const std::vector<std::string> args = {"get", "-p", "/count", "-f", "jsonl", Url("/slow")};
+  const cli_test::Run piped = RunTabrow(args);
+  EXPECT_EQ(piped.status, 0);
+  EXPECT_EQ(piped.out, "{\"count\":2}\n");
+  EXPECT_EQ(piped.err, "");
+  const cli_test::Run shown = RunTabrow(args, true);
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_EQ(shown.out, "{\"count\":2}\n");
+  // One line redrawn in place, ended once the answer is in.
+  const std::string line =
+      "\r\x1b\\[Kreceived " + std::to_string(sizeof(kCatalogue) - 1) + " B  [0-9.]+ (B|KiB)/s";
+  EXPECT_TRUE(std::regex_match(shown.err, std::regex("(" + line + ")+\r\n"))) << shown.err;
 }
 
 // A failed call or extraction prints the library's own message (status 1); a command line the

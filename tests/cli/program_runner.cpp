@@ -38,9 +38,22 @@ void Drain(int out_fd, int err_fd, Run* run) {
   }
 }
 
+// A pseudo-terminal: the side the program writes to in `terminal[1]`, the side read here in
+// `terminal[0]`, both closed on exec.
+bool OpenTerminal(int terminal[2]) {
+  terminal[0] = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (terminal[0] < 0) return false;
+  const char* name =
+      grantpt(terminal[0]) == 0 && unlockpt(terminal[0]) == 0 ? ptsname(terminal[0]) : nullptr;
+  terminal[1] = name != nullptr ? open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
+  if (terminal[1] >= 0) return true;
+  close(terminal[0]);
+  return false;
+}
+
 }  // namespace
 
-Run RunTabrow(const std::vector<std::string>& args) {
+Run RunTabrow(const std::vector<std::string>& args, bool error_on_terminal) {
   std::vector<std::string> words = {TABROW_PROGRAM};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -50,7 +63,7 @@ Run RunTabrow(const std::vector<std::string>& args) {
   int out_pipe[2], err_pipe[2];
   Run run;
   if (pipe2(out_pipe, O_CLOEXEC) != 0) return run;
-  if (pipe2(err_pipe, O_CLOEXEC) != 0) {
+  if (error_on_terminal ? !OpenTerminal(err_pipe) : pipe2(err_pipe, O_CLOEXEC) != 0) {
     close(out_pipe[0]), close(out_pipe[1]);
     return run;
   }

@@ -13,8 +13,10 @@ struct Run {
   std::string err;  // standard error
 };
 
-// Runs the program with `args`, standard input empty, and waits for it.
-Run RunTabrow(const std::vector<std::string>& args);
+// Runs the program with `args`, standard input empty, and waits for it. Its error stream is a
+// pipe, or with `error_on_terminal` a pseudo-terminal (whose line discipline turns "\n" into
+// "\r\n").
+Run RunTabrow(const std::vector<std::string>& args, bool error_on_terminal = false);
 
 // A directory of its own for one test, removed with everything in it.
 class ScratchDir {

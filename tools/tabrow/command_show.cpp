@@ -1,4 +1,4 @@
-// tabrow show: prints a stored grid in any output format.
+// tabrow show: prints a stored grid (binary form or Rowset document) in any output format.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -23,8 +23,9 @@ const std::vector<OptionInfo> kOptions = {
 std::string Help() {
   return HelpText(
       "tabrow show [OPTIONS] FILE",
-      "Prints the grid stored in FILE (a grid record in its binary form, as '-f binary'\n"
-      "writes it). Columns are named FD_1, FD_2, ... in column order.",
+      "Prints the grid stored in FILE: a grid record in its binary form, as '-f binary'\n"
+      "writes it, or a Rowset XML document, as '-f xml' writes it. Columns are named\n"
+      "FD_1, FD_2, ... in column order.",
       kOptions, std::string("Formats: ") + kFormatNames + ".\n");
 }
 
