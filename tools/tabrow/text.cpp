@@ -161,11 +161,4 @@ std::string UnixLines(const std::string& text) {
   return out;
 }
 
-std::u16string LowerAscii(std::u16string text) {
-  for (char16_t& c : text) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  }
-  return text;
-}
-
 }  // namespace tabrow::cli

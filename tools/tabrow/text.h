@@ -25,9 +25,6 @@ int DisplayWidth(const std::string& utf8);
 // The text with every CR LF turned into LF.
 std::string UnixLines(const std::string& text);
 
-// ASCII letters lower-cased, everything else kept.
-std::u16string LowerAscii(std::u16string text);
-
 }  // namespace tabrow::cli
 
 #endif  // TABROW_TOOLS_TABROW_TEXT_H_
