@@ -71,9 +71,9 @@ int32_t Exchange(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* contentType
 int32_t HttpGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* contentType,
                       const char* body, int32_t staple, XCHAR* error) {
   return Exchange(buffer, url, contentType, HttpFailures(body != nullptr), nullptr, error,
-                  [&](XHttpLinker& linker, const XCHAR* path, IArchive* answer, XCHAR* type) {
-                    return body != nullptr ? linker.GetResponse(path, staple, body, answer, type)
-                                           : linker.GetResponse(path, answer, type);
+                  [&](XHttpLinker& linker, const XCHAR* path, IArchive* into, XCHAR* type) {
+                    return body != nullptr ? linker.GetResponse(path, staple, body, into, type)
+                                           : linker.GetResponse(path, into, type);
                   });
 }
 
@@ -85,10 +85,10 @@ int32_t HttpGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* conten
 int32_t HttpGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* contentType,
                       IArchive* request, int32_t staple, IArchive* answer, XCHAR* error) {
   return Exchange(buffer, url, contentType, HttpFailures(request != nullptr), answer, error,
-                  [&](XHttpLinker& linker, const XCHAR* path, IArchive* answer, XCHAR* type) {
+                  [&](XHttpLinker& linker, const XCHAR* path, IArchive* into, XCHAR* type) {
                     return request != nullptr
-                               ? linker.GetResponse(path, staple, request, answer, type)
-                               : linker.GetResponse(path, answer, type);
+                               ? linker.GetResponse(path, staple, request, into, type)
+                               : linker.GetResponse(path, into, type);
                   });
 }
 
@@ -100,9 +100,9 @@ int32_t SoapGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* action
 int32_t SoapGetBuffer(XHttpBuffer* buffer, const XCHAR* url, const XCHAR* action, IArchive* request,
                       int32_t staple, IArchive* answer, XCHAR* error) {
   return Exchange(buffer, url, nullptr, kSoapFailures, answer, error,
-                  [&](XHttpLinker& linker, const XCHAR* path, IArchive* answer, XCHAR* type) {
+                  [&](XHttpLinker& linker, const XCHAR* path, IArchive* into, XCHAR* type) {
                     return request != nullptr
-                               ? linker.GetResponse(path, action, staple, request, answer, type)
+                               ? linker.GetResponse(path, action, staple, request, into, type)
                                : 0;
                   });
 }
