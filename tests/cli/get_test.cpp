@@ -170,7 +170,7 @@ TEST_F(GetTest, FailuresPrintAMessageAndExitNonZero) {
   struct {
     std::vector<std::string> args;
     int status;
-    std::string message;  // the first line of the error stream after "tabrow get: "
+    std::string message;  // what the error stream says after "tabrow get: "
   } cases[] = {
       {{"-p", "/x", "http://"}, 1, "HttpCallProc 连接失败！"},
       {{"-p", "/x", closed}, 1, "HttpCallProc 获取资源失败！"},
@@ -211,7 +211,8 @@ TEST_F(GetTest, FailuresPrintAMessageAndExitNonZero) {
     const cli_test::Run run = RunTabrow(args);
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "tabrow get: " + c.message);
+    const std::string hint = c.status == 2 ? "Try 'tabrow get --help'.\n" : "";
+    EXPECT_EQ(run.err, "tabrow get: " + c.message + "\n" + hint);
   }
 }
 
