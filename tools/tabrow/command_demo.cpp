@@ -82,7 +82,7 @@ class Demo {
     FetchRequest request;
     request.url = base_url_ + "/catalogue";
     Heading("1. GET " + request.url);
-    return Fetch(request, &catalogue_) &&
+    return Fetch(request, "/catalogue", &catalogue_) &&
            Grid({"/data/items", ParseItems("id,title,author/name,price,added"), "ISSFT"},
                 &catalogue_, &books_);
   }
@@ -122,7 +122,7 @@ class Demo {
     HttpSetupDoc(&envelope, ToUtf16(kEnvelope).c_str(), request.staple);
     request.body = &envelope;
     Heading("4. SOAP call " + request.soap_action + " to " + request.url);
-    return Fetch(request, &order_answer_) &&
+    return Fetch(request, "/orders", &order_answer_) &&
            Grid({"/response/orders/order", ParseItems("id,date,@customer,@total,@note"), "ITSFS"},
                 &order_answer_, &orders_);
   }
@@ -182,10 +182,15 @@ class Demo {
 
   void Heading(const std::string& text) { std::printf("\n%s\n", text.c_str()); }
 
-  bool Fetch(const FetchRequest& request, XHttpBuffer* buffer) {
+  // `served` names the answer among the server's, to show the content type it is sent with.
+  bool Fetch(const FetchRequest& request, const std::string& served, XHttpBuffer* buffer) {
     uint64_t bytes = 0;
     if (!cli::Fetch(request, buffer, &bytes, &error_)) return false;
-    std::printf("answer: %llu bytes, kept as %s document by its content type\n",
+    std::string type;
+    for (const DemoAnswer& answer : DemoAnswers()) {
+      if (answer.path == served) type = answer.content_type;
+    }
+    std::printf("answer: %s, %llu bytes, kept as %s document\n", type.c_str(),
                 static_cast<unsigned long long>(bytes),
                 HeldDocument(*buffer) == "xml" ? "an XML" : "a JSON");
     return true;
