@@ -15,6 +15,11 @@ struct FormCase {
   std::string wire;     // method|headers after Host and User-Agent|body
 };
 
+// GoogleTest names each case by this rather than by its bytes.
+void PrintTo(const FormCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 int32_t Send(XHttpLinker& linker, const XCHAR* path, const FormCase& c, IArchive* answer) {
   XMemoArchive request;
   request.Append(c.body.data(), static_cast<uint32_t>(c.body.size()));
