@@ -71,44 +71,32 @@ TEST(TimeTransferTest, LowBytesOneWaySignExtensionTheOther) {
   EXPECT_EQ(std::memcmp(buffer + 1, &back, sizeof back), 0);
 }
 
-TEST(TimeTextTest, MasksWrite) {
+// TimeToString writes masks, TimeToStringEx tokens; a null mask or format is the long form.
+TEST(TimeTextTest, Writes) {
   const struct {
+    int32_t (*write)(const DATETIME&, const XCHAR*, XCHAR*);
     DATETIME time;
-    const XCHAR* mask;
+    const XCHAR* form;
     const XCHAR* expected;
   } kCases[] = {
-      {kSample, nullptr, u"2024-03-05 14:07:09"},
-      {kSample, u"$$:$$", u"14:07"},
-      {kSample, u"at $-$ on $", u"at 14-07 on 09"},
-      {kSample, u"$$$$ $ $ $ $ $ $ $$.", u"2024 03 05 14 07 09  ."},
-      {Make(40000, -5, -128), u"$$$$ $$ $$", u"-25536 -5 -128"},
-      {Make(65535, 1, 1), u"$$$$", u"-001"},
+      {TimeToString, kSample, nullptr, u"2024-03-05 14:07:09"},
+      {TimeToString, kSample, u"$$:$$", u"14:07"},
+      {TimeToString, kSample, u"at $-$ on $", u"at 14-07 on 09"},
+      {TimeToString, kSample, u"$$$$ $ $ $ $ $ $ $$.", u"2024 03 05 14 07 09  ."},
+      {TimeToString, Make(40000, -5, -128), u"$$$$ $$ $$", u"-25536 -5 -128"},
+      {TimeToString, Make(65535, 1, 1), u"$$$$", u"-001"},
+      {TimeToStringEx, kSample, nullptr, u"2024-03-05 14:07:09"},
+      {TimeToStringEx, Make(2024, 3, 5, 0, 30), u"%d.%M.%y %h%p", u"05.03.24 12AM"},
+      {TimeToStringEx, kSample, u"%D/%S/%s %h %P", u"05/09/09 02 PM"},
+      {TimeToStringEx, kSample, u"100%% %q%Y%", u"100% q2024"},
+      {TimeToStringEx, Make(40000, 1, 1, -5), u"%Y %y %h %p", u"-25536 00 -5 AM"},
   };
   for (const auto& c : kCases) {
     XCHAR out[64];
-    EXPECT_EQ(TimeToString(c.time, c.mask, out), TextLength(c.expected));
+    EXPECT_EQ(c.write(c.time, c.form, out), TextLength(c.expected));
     EXPECT_EQ(std::u16string(out), c.expected);
   }
   EXPECT_EQ(TimeToString(kSample, nullptr, nullptr), 0);
-}
-
-TEST(TimeTextTest, TokensWrite) {
-  const struct {
-    DATETIME time;
-    const XCHAR* format;
-    const XCHAR* expected;
-  } kCases[] = {
-      {kSample, nullptr, u"2024-03-05 14:07:09"},
-      {Make(2024, 3, 5, 0, 30), u"%d.%M.%y %h%p", u"05.03.24 12AM"},
-      {kSample, u"%D/%S/%s %h %P", u"05/09/09 02 PM"},
-      {kSample, u"100%% %q%Y%", u"100% q2024"},
-      {Make(40000, 1, 1, -5), u"%Y %y %h %p", u"-25536 00 -5 AM"},
-  };
-  for (const auto& c : kCases) {
-    XCHAR out[64];
-    EXPECT_EQ(TimeToStringEx(c.time, c.format, out), TextLength(c.expected));
-    EXPECT_EQ(std::u16string(out), c.expected);
-  }
 }
 
 struct ReadCase {
