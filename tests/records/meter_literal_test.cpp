@@ -14,6 +14,11 @@ struct LiteralCase {
   Words field;
 };
 
+// GoogleTest names each case by this rather than by its bytes.
+void PrintTo(const LiteralCase& c, std::ostream* out) {
+  *out << std::string(c.input.begin(), c.input.end());
+}
+
 class MeterLiteralTest : public ::testing::TestWithParam<LiteralCase> {};
 
 // Each literal is appended after an existing field; a refused one leaves the meter as it was.
