@@ -22,8 +22,6 @@ class CallTest : public tabrow_test::ServerTest {
   std::u16string Url(const std::string& scheme = "http") const {
     return U16(scheme + "://127.0.0.1:" + std::to_string(server_->port()) + "/call?x=1");
   }
-  std::u16string Held() const { return docs_test::Held(buffer_); }
-
   tabrow_test::Reply reply_ = MakeReply("application/json; charset=utf-8", "{\"a\":1}");
   std::unique_ptr<tabrow_test::TestServer> server_;
   XHttpBuffer buffer_;
@@ -48,7 +46,7 @@ TEST_F(CallTest, AnswersAreStoredByTheirContentType) {
     EXPECT_EQ(HttpGetBuffer(&buffer_, Url().c_str(), c.given, static_cast<const char*>(nullptr), 0,
                             error_),
               1);
-    EXPECT_EQ(Held(), c.held);
+    EXPECT_EQ(docs_test::Held(buffer_), c.held);
   }
   EXPECT_EQ(std::u16string(error_), u"untouched");
 }
@@ -71,7 +69,7 @@ TEST_F(CallTest, BodiesArePostedFromTextOrArchive) {
   EXPECT_EQ(requests[1].body, "{\"\xe5\x90\x8d\":1}");
   EXPECT_EQ(requests[1].Header("Content-Type"), "application/json; charset=utf-8");
   EXPECT_EQ(requests[2].request_line, "GET /call?x=1 HTTP/1.1");
-  EXPECT_EQ(Held(), u"json:1");
+  EXPECT_EQ(docs_test::Held(buffer_), u"json:1");
 }
 
 TEST_F(CallTest, EveryFailureHasItsMessage) {
