@@ -54,6 +54,11 @@ const BufferCase kCases[] = {
     {"DbAltText", Holding(kWhen), true, XDT_ALTSTRING, 11, 1, BytesOf(u"2024-03-05")},
 };
 
+// GoogleTest names each case by this rather than by its bytes.
+void PrintTo(const BufferCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class BufferTest : public ::testing::TestWithParam<BufferCase> {};
 
 // The buffer sits at an odd address in a guard-filled block, so stray or misaligned writes show.

@@ -1,24 +1,13 @@
 // The response buffer: choosing the document by content type and charset, the three forms of
 // SetMarkerDoc, ownership, copies and release through a data unit.
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <string>
 
-#include "tabrow/httpbuffer.h"
-#include "tabrow/jsondoc.h"
-#include "tabrow/xmldoc.h"
+#include "docs/doc_fixture.h"
 
 namespace {
 
-// What a buffer holds: "xml", "json:<utf-8 flag>", "plain:<text>" or "nothing".
-std::u16string Held(const XHttpBuffer& buffer) {
-  if (buffer.GetXmlDoc() != nullptr) return u"xml";
-  if (buffer.GetJsonDoc() != nullptr) return buffer.GetJsonDoc()->IsUtf8() ? u"json:1" : u"json:0";
-  const XCHAR* text = nullptr;
-  EXPECT_EQ(buffer.GetPlainDoc(&text), 1);
-  return text != nullptr ? u"plain:" + std::u16string(text) : u"nothing";
-}
+using docs_test::Held;
 
 TEST(HttpBuffer, ChoosesTheDocumentByContentTypeAndCharset) {
   struct {

@@ -2,7 +2,7 @@
 #include <map>
 #include <vector>
 
-#include "docs/json_fixture.h"
+#include "docs/doc_fixture.h"
 #include "tabrow/datetime.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The tolerant grammar, byte order marks, and bad input of every kind.
 #include <random>
 
-#include "docs/json_fixture.h"
+#include "docs/doc_fixture.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-// What each GetResponse form puts on the wire, checked byte for byte by the server.
+// What each GetResponse form puts on the wire, checked byte for byte by the server, and the
+// staple that a content type names.
 #include "http/linker_fixture.h"
 
 namespace tabrow_test {
@@ -14,6 +15,11 @@ struct FormCase {
   const XCHAR* action;  // kSoap's
   std::string wire;     // method|headers after Host and User-Agent|body
 };
+
+// GoogleTest names each case by this rather than by its bytes.
+void PrintTo(const FormCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 int32_t Send(XHttpLinker& linker, const XCHAR* path, const FormCase& c, IArchive* answer) {
   XMemoArchive request;
@@ -95,6 +101,23 @@ TEST_F(LinkerTest, TargetIsPercentEncodedOutsidePrintableAscii) {
   XMemoArchive answer;
   ASSERT_EQ(linker_.GetResponse(linker_.Connect(url.c_str()), &answer, nullptr), 1);
   EXPECT_EQ(OnlyRequest().request_line, "GET /a%20b/%E4%B8%AD%41?q=\"x\"%23f HTTP/1.1");
+}
+
+TEST(PostStapleTest, ContentTypeGivesItsStaple) {
+  const std::pair<const XCHAR*, int32_t> cases[] = {
+      {nullptr, 0},
+      {u"text/xml", 1},
+      {u"text/xml; charset=gb2312", 2},
+      {u"text/html", 3},
+      {u"text/html; charset=GBK", 4},
+      {u"text/plain; charset=utf-8", 5},
+      {u"text/plain; charset=UTF-8", 6},
+      {u"application/json", 7},
+      {u"application/json; charset=GBK", 8},
+      {u"text/html/xml", 1},  // the first marker in the search order wins
+      {u"TEXT/XML", 0},
+  };
+  for (const auto& [type, staple] : cases) EXPECT_EQ(XHttpLinker::GetPostStaple(type), staple);
 }
 
 }  // namespace

@@ -1,25 +1,8 @@
-// The connection under the linker: TLS, refusals, reuse, redirects, cookies, proxies, copies.
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+// The connection under the linker: TLS, refusals, redirects, cookies, and copies sharing it.
 #include "http/linker_fixture.h"
 
 namespace tabrow_test {
 namespace {
-
-// A port on 127.0.0.1 that nothing listens on.
-uint16_t ClosedPort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
 
 // Only a server whose certificate the trusted authority signed gets the request.
 TEST_F(ServerTest, TlsNeedsATrustedCertificate) {

@@ -46,6 +46,11 @@ const TestAuthority& TrustedAuthority() {
   return authority;
 }
 
+uint16_t ClosedPort() {
+  TestServer gone([](const ReceivedRequest&) { return Reply(); });
+  return gone.port();
+}
+
 std::u16string U16(const std::string& text) {
   return std::u16string(text.begin(), text.end());
 }

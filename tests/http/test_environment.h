@@ -16,6 +16,9 @@ namespace tabrow_test {
 // The authority the process trusts; made, and the environment prepared, on the first call.
 const TestAuthority& TrustedAuthority();
 
+// A port on 127.0.0.1 that nothing listens on any more.
+uint16_t ClosedPort();
+
 // The UTF-16 form of an ASCII text.
 std::u16string U16(const std::string& text);
 

@@ -16,23 +16,6 @@
 namespace tabrow_test {
 namespace {
 
-constexpr size_t kSmallBody = 64 * 1024;
-
-std::string Name(const std::string& line) {
-  return line.substr(0, line.find(':'));
-}
-
-std::string Value(const std::string& line) {
-  size_t colon = line.find(':');
-  if (colon == std::string::npos) return std::string();
-  size_t begin = line.find_first_not_of(' ', colon + 1);
-  return begin == std::string::npos ? std::string() : line.substr(begin);
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
-}
-
 // One accepted connection, plain or TLS.
 struct Channel {
   int fd;
@@ -68,7 +51,7 @@ bool Fill(Channel* channel, std::string* buffer, size_t size) {
 }
 
 // Reads one request head into `request`; false when the connection ends or sends something
-// that is not HTTP (the caller then answers 400).
+// that is not HTTP, such as a TLS handshake (the caller then answers 400 and closes).
 bool ReadHead(Channel* channel, std::string* buffer, ReceivedRequest* request, bool* garbage) {
   size_t end;
   while ((end = buffer->find("\r\n\r\n")) == std::string::npos) {
@@ -99,15 +82,12 @@ bool ReadHead(Channel* channel, std::string* buffer, ReceivedRequest* request, b
 
 std::string ReceivedRequest::Header(const std::string& name) const {
   for (const std::string& line : headers) {
-    if (SameName(Name(line), name)) return Value(line);
+    size_t colon = line.find(':');
+    if (colon != name.size() || strncasecmp(line.c_str(), name.c_str(), colon) != 0) continue;
+    size_t begin = line.find_first_not_of(' ', colon + 1);
+    return begin == std::string::npos ? std::string() : line.substr(begin);
   }
   return std::string();
-}
-
-int ReceivedRequest::CountHeader(const std::string& name) const {
-  int count = 0;
-  for (const std::string& line : headers) count += SameName(Name(line), name) ? 1 : 0;
-  return count;
 }
 
 Reply MakeReply(const std::string& content_type, std::string body) {
@@ -115,7 +95,7 @@ Reply MakeReply(const std::string& content_type, std::string body) {
   reply.head = "HTTP/1.1 200 OK\r\n";
   if (!content_type.empty()) reply.head += "Content-Type: " + content_type + "\r\n";
   reply.head += "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
-  reply.body = std::make_shared<const std::string>(std::move(body));
+  reply.body = std::move(body);
   return reply;
 }
 
@@ -130,7 +110,7 @@ Reply MakeChunkedReply(const std::string& content_type, const std::vector<std::s
     body += size + chunk + "\r\n";
   }
   body += "0\r\n\r\n";
-  reply.body = std::make_shared<const std::string>(std::move(body));
+  reply.body = std::move(body);
   return reply;
 }
 
@@ -235,16 +215,8 @@ void TestServer::Serve(int fd, int connection) {
     Record(request);
 
     Reply reply = handler_(request);
-    size_t body_size = reply.body ? std::min(reply.body->size(), reply.body_limit) : 0;
-    bool sent;
-    if (body_size <= kSmallBody) {
-      std::string whole = reply.head + (reply.body ? reply.body->substr(0, body_size) : "");
-      sent = channel.SendAll(whole.data(), whole.size());
-    } else {
-      sent = channel.SendAll(reply.head.data(), reply.head.size()) &&
-             channel.SendAll(reply.body->data(), body_size);
-    }
-    serving = sent && !reply.close && reply.body_limit == std::string::npos;
+    std::string whole = reply.head + reply.body.substr(0, reply.body_limit);
+    serving = channel.SendAll(whole.data(), whole.size()) && reply.body_limit == std::string::npos;
   }
   SSL_free(channel.ssl);
   std::lock_guard<std::mutex> lock(mutex_);

@@ -1,6 +1,6 @@
 // A real HTTP (or HTTPS) server on 127.0.0.1 and an ephemeral port, run by a test. It keeps
 // every request it received byte for byte and answers each with what the test's handler says.
-// Connections are kept alive until the client closes them or a reply asks to close.
+// Connections are kept alive until the client closes them or a reply is cut short.
 #ifndef TABROW_TESTS_HTTP_TEST_SERVER_H_
 #define TABROW_TESTS_HTTP_TEST_SERVER_H_
 
@@ -24,15 +24,12 @@ struct ReceivedRequest {
 
   // The value of the first header named `name` (any letter case), or "" when there is none.
   std::string Header(const std::string& name) const;
-  // How many headers are named `name` (any letter case).
-  int CountHeader(const std::string& name) const;
 };
 
 struct Reply {
-  std::string head;                         // status line and headers, through the blank line
-  std::shared_ptr<const std::string> body;  // sent after the head; may be null
-  size_t body_limit = std::string::npos;    // send only this many body bytes, then close
-  bool close = false;                       // close the connection once the reply is sent
+  std::string head;                       // status line and headers, through the blank line
+  std::string body;                       // sent after the head
+  size_t body_limit = std::string::npos;  // send only this many body bytes, then close
 };
 
 // 200 with a Content-Type (omitted when empty) and a Content-Length.

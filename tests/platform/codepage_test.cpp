@@ -26,14 +26,6 @@ void ExpectChunkingDoesNotMatter(CodePage page, const Input& input) {
   }
 }
 
-void ExpectChunkingDoesNotMatter(CodePage page, const std::string& bytes) {
-  ExpectChunkingDoesNotMatter<TextDecoder, std::u16string>(page, bytes);
-}
-
-void ExpectChunkingDoesNotMatter(CodePage page, const std::u16string& units) {
-  ExpectChunkingDoesNotMatter<TextEncoder, std::string>(page, units);
-}
-
 // Decoding into a buffer of any capacity gives the longest prefix of the whole text that fits
 // in capacity - 1 units without splitting a surrogate pair.
 void ExpectBoundedDecodeIsPrefix(const std::string& bytes, const std::u16string& text) {
@@ -67,7 +59,7 @@ TEST(CodePage, Decodes) {
   };
   for (const auto& [page, bytes, text] : cases) {
     EXPECT_EQ(DecodeText(page, bytes.data(), bytes.size()), text) << bytes;
-    ExpectChunkingDoesNotMatter(page, bytes);
+    ExpectChunkingDoesNotMatter<TextDecoder, std::u16string>(page, bytes);
     if (page == CodePage::kUtf8) ExpectBoundedDecodeIsPrefix(bytes, text);
   }
 }
@@ -84,7 +76,7 @@ TEST(CodePage, Encodes) {
   };
   for (const auto& [page, text, bytes] : cases) {
     EXPECT_EQ(EncodeText(page, text.data(), text.size()), bytes) << bytes;
-    ExpectChunkingDoesNotMatter(page, text);
+    ExpectChunkingDoesNotMatter<TextEncoder, std::string>(page, text);
   }
 }
 

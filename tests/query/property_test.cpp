@@ -40,16 +40,11 @@ std::vector<Condition> RandomList(std::mt19937& rng, bool constants) {
   return list;
 }
 
-// '?' starts an unresolved text.
-int32_t Binder(void*, XCHAR* text) {
-  return text[0] == u'?' ? QTE_UNBOUND : 0;
-}
-
 TemplatePtr TemplateOf(const std::vector<Condition>& list) {
   TemplatePtr query = NewTemplate();
   query_test::Add(query.get(), QDL_FIELD, u"f");
   query->SetDataMuster(1, 0);
-  query->SetBinder(nullptr, Binder);
+  query->SetBinder(nullptr, query_test::Binder);
   for (size_t k = 0; k < list.size(); ++k) {
     const Condition& c = list[k];
     std::u16string name = (c.constant >= 0 ? u"?c" : u"c") + std::u16string(1, u'0' + k);

@@ -97,8 +97,13 @@ inline std::string Narrow(const XCHAR* text) {
   return out;
 }
 
-inline int32_t KeepBinder(void*, XCHAR*) {
-  return 0;
+// '?' starts an unresolved text, '!' an error; "@x" is rewritten as "vx"; others are kept.
+inline int32_t Binder(void*, XCHAR* text) {
+  if (text[0] == u'?') return QTE_UNBOUND;
+  if (text[0] == u'!') return -7;
+  if (text[0] != u'@') return 0;
+  text[0] = u'v';
+  return 1;
 }
 
 }  // namespace query_test

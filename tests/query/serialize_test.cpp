@@ -145,53 +145,28 @@ TEST(StoredFormTest, LoadingStopsAtTheFirstFaultKeepingWhatItRead) {
   }
 }
 
-// '?' starts an unresolved text, '!' an error; "@x" is rewritten as "vx".
-int32_t ComputeBinder(void*, XCHAR* text) {
-  if (text[0] == u'?') return QTE_UNBOUND;
-  if (text[0] == u'!') return -7;
-  if (text[0] != u'@') return 0;
-  text[0] = u'v';
-  return 1;
-}
-
-class ComputedFormTest : public testing::Test {
- protected:
-  ComputedFormTest() : query_(NewTemplate()) {
-    query_->SetDataMuster(1, 2);
-    query_->SetBinder(nullptr, ComputeBinder);
-    query_->SetFromClause(u"@t");
-    query_test::Add(query_.get(), QDL_FIELD, u"@f", XDT_LONG);
-  }
-  int32_t Compute() {
-    int32_t result = query_->ComputeTemplate(&archive_);
-    EXPECT_EQ(query_->GetDescList(QDL_WHERETREE), nullptr);
-    return result;
-  }
-  // Items 1 to 5, the from text and the field section, as this template writes them.
-  static Stream Head() {
-    Stream s = Words(1, 2);
-    s.TextItem(16, u"vt").Open(kFields).Open(kRecord).TextItem(1, u"vf").HalfItem(3, XDT_LONG);
-    s.HalfItem(4, 0).WordItem(5, 0).Close(kRecord).Close(kFields);
-    return s;
-  }
-
-  TemplatePtr query_;
-  XMemoArchive archive_;
-};
-
-TEST_F(ComputedFormTest, WritesOneRecordPerLiveLeaf) {
+TEST(ComputedFormTest, WritesOneRecordPerLiveLeaf) {
+  TemplatePtr query = NewTemplate();
+  query->SetDataMuster(1, 2);
+  query->SetBinder(nullptr, query_test::Binder);
+  query->SetFromClause(u"@t");
+  query_test::Add(query.get(), QDL_FIELD, u"@f", XDT_LONG);
   // a AND (b OR c), c never holding: the root group keeps a and b.
-  query_test::AddCondition(query_.get(), {u"", u"@a", QOP_GT, u"1", u"", QJN_AND, QUB_LITERAL});
-  query_test::AddCondition(query_.get(), {u"(", u"b", QOP_EQ, u"2", u"", QJN_OR});
-  query_test::AddCondition(query_.get(), {u"", u"?c", QOP_EQ, u"3", u")", 0, QUB_FALSE});
-  ASSERT_EQ(Compute(), 0);
-  Stream expected = Head();
+  query_test::AddCondition(query.get(), {u"", u"@a", QOP_GT, u"1", u"", QJN_AND, QUB_LITERAL});
+  query_test::AddCondition(query.get(), {u"(", u"b", QOP_EQ, u"2", u"", QJN_OR});
+  query_test::AddCondition(query.get(), {u"", u"?c", QOP_EQ, u"3", u")", 0, QUB_FALSE});
+  XMemoArchive archive;
+  ASSERT_EQ(query->ComputeTemplate(&archive), 0);
+  EXPECT_EQ(query->GetDescList(QDL_WHERETREE), nullptr);
+  Stream expected = Words(1, 2);
+  expected.TextItem(16, u"vt").Open(kFields).Open(kRecord).TextItem(1, u"vf");
+  expected.HalfItem(3, XDT_LONG).HalfItem(4, 0).WordItem(5, 0).Close(kRecord).Close(kFields);
   expected.Open(kConditions).Open(kRecord).TextItem(1, u"va").TextItem(2, u"1").WordItem(4, 1);
   expected.WordItem(5, QOP_GT | QJN_AND << 16).WordItem(6, QUB_LITERAL).Close(kRecord);
   expected.Open(kRecord).TextItem(1, u"b").TextItem(2, u"2").WordItem(4, 1 << 16);
   expected.WordItem(5, QOP_EQ).WordItem(6, 0).Close(kRecord).Close(kConditions);
   expected.Close(kComputedEnd);
-  EXPECT_EQ(test_util::Contents(&archive_), expected.bytes());
+  EXPECT_EQ(test_util::Contents(&archive), expected.bytes());
 }
 
 // Each fault as ReplaceTemplate and ComputeTemplate report it, on a template that is otherwise
@@ -223,7 +198,7 @@ TEST(BindingTest, StopsWithTheCodeOfTheFault) {
   for (const Case& c : cases) {
     TemplatePtr replaced = NewTemplate(), computed = NewTemplate();
     for (XQueryTemplate* query : {replaced.get(), computed.get()}) {
-      query->SetBinder(nullptr, ComputeBinder);
+      query->SetBinder(nullptr, query_test::Binder);
       query->SetDataMuster(4, 0);
       query->SetFromClause(u"t");
       Add(query, QDL_FIELD, u"f");
@@ -283,7 +258,7 @@ TEST(DeepTreeTest, NestingNeedsNoDeepStack) {
   }
   TemplatePtr query = NewTemplate();
   ASSERT_EQ(Load(query.get(), stream.Close(kConditions).Close(0).bytes()), 1);
-  query->SetBinder(nullptr, query_test::KeepBinder);
+  query->SetBinder(nullptr, query_test::Binder);
   std::u16string buffer(16, u'#');
   ASSERT_EQ(query->ReplaceTemplate(buffer.data()), 0);
   EXPECT_EQ(query->ComputeWhereTree(), 0);

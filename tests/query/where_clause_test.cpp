@@ -61,7 +61,7 @@ TEST(WhereClauseTest, RendersGroupsAndFailsOnBrokenTrees) {
   TemplatePtr query = NewTemplate();
   query_test::Add(query.get(), QDL_FIELD, u"f");
   query->SetDataMuster(1, 0);
-  query->SetBinder(nullptr, query_test::KeepBinder);
+  query->SetBinder(nullptr, query_test::Binder);
   query_test::AddConditions(query.get(), "a & (b | c)");
   XCHAR buffer[64];
   ASSERT_EQ(query->ReplaceTemplate(buffer), 0);

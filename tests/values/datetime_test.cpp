@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -71,44 +72,32 @@ TEST(TimeTransferTest, LowBytesOneWaySignExtensionTheOther) {
   EXPECT_EQ(std::memcmp(buffer + 1, &back, sizeof back), 0);
 }
 
-TEST(TimeTextTest, MasksWrite) {
+// TimeToString writes masks, TimeToStringEx tokens; a null mask or format is the long form.
+TEST(TimeTextTest, Writes) {
   const struct {
+    int32_t (*write)(const DATETIME&, const XCHAR*, XCHAR*);
     DATETIME time;
-    const XCHAR* mask;
+    const XCHAR* form;
     const XCHAR* expected;
   } kCases[] = {
-      {kSample, nullptr, u"2024-03-05 14:07:09"},
-      {kSample, u"$$:$$", u"14:07"},
-      {kSample, u"at $-$ on $", u"at 14-07 on 09"},
-      {kSample, u"$$$$ $ $ $ $ $ $ $$.", u"2024 03 05 14 07 09  ."},
-      {Make(40000, -5, -128), u"$$$$ $$ $$", u"-25536 -5 -128"},
-      {Make(65535, 1, 1), u"$$$$", u"-001"},
+      {TimeToString, kSample, nullptr, u"2024-03-05 14:07:09"},
+      {TimeToString, kSample, u"$$:$$", u"14:07"},
+      {TimeToString, kSample, u"at $-$ on $", u"at 14-07 on 09"},
+      {TimeToString, kSample, u"$$$$ $ $ $ $ $ $ $$.", u"2024 03 05 14 07 09  ."},
+      {TimeToString, Make(40000, -5, -128), u"$$$$ $$ $$", u"-25536 -5 -128"},
+      {TimeToString, Make(65535, 1, 1), u"$$$$", u"-001"},
+      {TimeToStringEx, kSample, nullptr, u"2024-03-05 14:07:09"},
+      {TimeToStringEx, Make(2024, 3, 5, 0, 30), u"%d.%M.%y %h%p", u"05.03.24 12AM"},
+      {TimeToStringEx, kSample, u"%D/%S/%s %h %P", u"05/09/09 02 PM"},
+      {TimeToStringEx, kSample, u"100%% %q%Y%", u"100% q2024"},
+      {TimeToStringEx, Make(40000, 1, 1, -5), u"%Y %y %h %p", u"-25536 00 -5 AM"},
   };
   for (const auto& c : kCases) {
     XCHAR out[64];
-    EXPECT_EQ(TimeToString(c.time, c.mask, out), TextLength(c.expected));
+    EXPECT_EQ(c.write(c.time, c.form, out), TextLength(c.expected));
     EXPECT_EQ(std::u16string(out), c.expected);
   }
   EXPECT_EQ(TimeToString(kSample, nullptr, nullptr), 0);
-}
-
-TEST(TimeTextTest, TokensWrite) {
-  const struct {
-    DATETIME time;
-    const XCHAR* format;
-    const XCHAR* expected;
-  } kCases[] = {
-      {kSample, nullptr, u"2024-03-05 14:07:09"},
-      {Make(2024, 3, 5, 0, 30), u"%d.%M.%y %h%p", u"05.03.24 12AM"},
-      {kSample, u"%D/%S/%s %h %P", u"05/09/09 02 PM"},
-      {kSample, u"100%% %q%Y%", u"100% q2024"},
-      {Make(40000, 1, 1, -5), u"%Y %y %h %p", u"-25536 00 -5 AM"},
-  };
-  for (const auto& c : kCases) {
-    XCHAR out[64];
-    EXPECT_EQ(TimeToStringEx(c.time, c.format, out), TextLength(c.expected));
-    EXPECT_EQ(std::u16string(out), c.expected);
-  }
 }
 
 struct ReadCase {
@@ -154,6 +143,27 @@ TEST(TimeTextTest, TokensRead) {
                   {u"99 7/99 99:99:99", u"%y %D/%M %H:%m:%S", 1, Make(2099, 99, 7, 99, 99, 99)},
                   {u"a5|100%6", u"%Q%d|100%%%s%", 1, Make(0, 1, 5, 0, 0, 6)},
               });
+}
+
+// Eight decimals are written (as the C library rounds them) and their trailing zeros trimmed,
+// down to one.
+TEST(FloaterTest, FormatTrimsEightDecimals) {
+  const std::pair<double, std::u16string> cases[] = {
+      {3, u"3.0"},           {-0.125, u"-0.125"},        {-1e-9, u"-0.0"},
+      {0.999999999, u"1.0"}, {3.0 / 512, u"0.00585938"}, {std::nan(""), u"nan"},
+      {-INFINITY, u"-inf"}};
+  for (const auto& [value, expected] : cases) {
+    XCHAR out[330];
+    EXPECT_EQ(FormatFloater(value, out), static_cast<int32_t>(expected.size()));
+    EXPECT_EQ(out, expected) << value;
+  }
+  EXPECT_EQ(FormatFloater(1.0, nullptr), 0);
+}
+
+TEST(FloaterTest, ParseGivesZeroForWhatIsNoDecimalNumber) {
+  const std::pair<const XCHAR*, double> cases[] = {
+      {u" \t-1.5e3xyz", -1500.0}, {u"abc", 0.0}, {nullptr, 0.0}, {u"inf", 0.0}, {u"0x10", 0.0}};
+  for (const auto& [text, expected] : cases) EXPECT_EQ(ParseFloater(text), expected);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// Loading JSON texts for the tests, and a compact rendering of a tree to compare with.
-#ifndef TABROW_TESTS_DOCS_JSON_FIXTURE_H_
-#define TABROW_TESTS_DOCS_JSON_FIXTURE_H_
+// Loading JSON texts for the tests, a compact rendering of a tree to compare with, and what a
+// response buffer holds.
+#ifndef TABROW_TESTS_DOCS_DOC_FIXTURE_H_
+#define TABROW_TESTS_DOCS_DOC_FIXTURE_H_
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,9 @@
 #include <sstream>
 #include <string>
 
+#include "tabrow/httpbuffer.h"
 #include "tabrow/jsondoc.h"
+#include "tabrow/xmldoc.h"
 
 namespace docs_test {
 
@@ -73,6 +76,15 @@ class JsonTest : public ::testing::Test {
   XJsonDoc doc_;
 };
 
+// What a buffer holds: "xml", "json:<utf-8 flag>", "plain:<text>" or "nothing".
+inline std::u16string Held(const XHttpBuffer& buffer) {
+  if (buffer.GetXmlDoc() != nullptr) return u"xml";
+  if (buffer.GetJsonDoc() != nullptr) return buffer.GetJsonDoc()->IsUtf8() ? u"json:1" : u"json:0";
+  const XCHAR* text = nullptr;
+  EXPECT_EQ(buffer.GetPlainDoc(&text), 1);
+  return text != nullptr ? u"plain:" + std::u16string(text) : u"nothing";
+}
+
 // The shared data folder: $TABROW_DATA when set, else the one beside the source tree.
 inline std::string DataPath(const std::string& name) {
   const char* folder = std::getenv("TABROW_DATA");
@@ -89,4 +101,4 @@ inline std::string ReadFile(const std::string& path) {
 
 }  // namespace docs_test
 
-#endif  // TABROW_TESTS_DOCS_JSON_FIXTURE_H_
+#endif  // TABROW_TESTS_DOCS_DOC_FIXTURE_H_
