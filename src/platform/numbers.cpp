@@ -17,6 +17,8 @@ namespace {
 constexpr int32_t kMaxDigits = 800;
 // Decimal exponents are clamped here: far beyond where a double overflows or underflows.
 constexpr int32_t kExponentLimit = 100000;
+// Significant digits that always fit a 64-bit integer.
+constexpr int32_t kExactDigits = 19;
 
 inline uint32_t Unit(const char* p) {
   return static_cast<unsigned char>(*p);
@@ -78,6 +80,7 @@ class DigitCollector {
     }
     if (count_ < kMaxDigits) {
       digits_[count_ + (count_ > 0 ? 1 : 0)] = char('0' + digit);
+      if (count_ < kExactDigits) mantissa_ = mantissa_ * 10 + digit;
       ++count_;
     } else if (digit != 0) {
       dropped_ = true;
@@ -88,11 +91,26 @@ class DigitCollector {
   // The value with its sign; out of range gives +-HUGE_VAL or 0.
   double Value(bool negative) {
     double magnitude = 0.0;
-    if (count_ > 0) magnitude = Convert();
+    if (count_ > 0 && !Exact(&magnitude)) magnitude = Convert();
     return negative ? -magnitude : magnitude;
   }
 
  private:
+  // The common short number: when the digits and the power of ten are both exact doubles, one
+  // multiplication or division rounds correctly. False when the number is not of that kind.
+  bool Exact(double* magnitude) const {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int64_t kLargestPower = 22;
+    if (count_ > kExactDigits || mantissa_ > (uint64_t(1) << 53)) return false;
+    const int64_t power = exponent_ - (count_ - 1);
+    if (power < -kLargestPower || power > kLargestPower) return false;
+    const double digits = double(mantissa_);
+    *magnitude = power >= 0 ? digits * kPowers[power] : digits / kPowers[-power];
+    return true;
+  }
+
   double Convert() {
     char* p = digits_ + count_ + (count_ > 1 ? 1 : 0);
     if (count_ > 1) digits_[1] = '.';
@@ -110,6 +128,7 @@ class DigitCollector {
   }
 
   char digits_[kMaxDigits + 16];
+  uint64_t mantissa_ = 0;  // the first kExactDigits digits as a number
   int32_t count_ = 0;
   int64_t exponent_ = 0;  // of the first significant digit
   bool dropped_ = false;
