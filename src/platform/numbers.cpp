@@ -17,8 +17,6 @@ namespace {
 constexpr int32_t kMaxDigits = 800;
 // Decimal exponents are clamped here: far beyond where a double overflows or underflows.
 constexpr int32_t kExponentLimit = 100000;
-// Significant digits that always fit a 64-bit integer.
-constexpr int32_t kExactDigits = 19;
 
 inline uint32_t Unit(const char* p) {
   return static_cast<unsigned char>(*p);
@@ -80,7 +78,6 @@ class DigitCollector {
     }
     if (count_ < kMaxDigits) {
       digits_[count_ + (count_ > 0 ? 1 : 0)] = char('0' + digit);
-      if (count_ < kExactDigits) mantissa_ = mantissa_ * 10 + digit;
       ++count_;
     } else if (digit != 0) {
       dropped_ = true;
@@ -91,26 +88,11 @@ class DigitCollector {
   // The value with its sign; out of range gives +-HUGE_VAL or 0.
   double Value(bool negative) {
     double magnitude = 0.0;
-    if (count_ > 0 && !Exact(&magnitude)) magnitude = Convert();
+    if (count_ > 0) magnitude = Convert();
     return negative ? -magnitude : magnitude;
   }
 
  private:
-  // The common short number: when the digits and the power of ten are both exact doubles, one
-  // multiplication or division rounds correctly. False when the number is not of that kind.
-  bool Exact(double* magnitude) const {
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    constexpr int64_t kLargestPower = 22;
-    if (count_ > kExactDigits || mantissa_ > (uint64_t(1) << 53)) return false;
-    const int64_t power = exponent_ - (count_ - 1);
-    if (power < -kLargestPower || power > kLargestPower) return false;
-    const double digits = double(mantissa_);
-    *magnitude = power >= 0 ? digits * kPowers[power] : digits / kPowers[-power];
-    return true;
-  }
-
   double Convert() {
     char* p = digits_ + count_ + (count_ > 1 ? 1 : 0);
     if (count_ > 1) digits_[1] = '.';
@@ -128,7 +110,6 @@ class DigitCollector {
   }
 
   char digits_[kMaxDigits + 16];
-  uint64_t mantissa_ = 0;  // the first kExactDigits digits as a number
   int32_t count_ = 0;
   int64_t exponent_ = 0;  // of the first significant digit
   bool dropped_ = false;
@@ -144,12 +125,44 @@ int64_t ReadExponentDigits(const Char** p) {
   return value;
 }
 
+// The common short number, digits with an optional fraction and no exponent, read at once:
+// when the digits and the power of ten are both exact doubles, one division rounds correctly.
+// False, nothing read, for a number of any other form, which DigitCollector then reads.
+template <typename Char>
+bool ReadShortDouble(const Char** text, double* magnitude) {
+  // Every power of ten up to 10^19 is an exact double.
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                       1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+  constexpr int32_t kMostDigits = 19;  // always fit 64 bits
+  const Char* p = *text;
+  uint64_t digits = 0;
+  int32_t count = 0;
+  int32_t fraction = 0;
+  for (; IsDigit(Unit(p)) && count <= kMostDigits; ++p, ++count)
+    digits = digits * 10 + (Unit(p) - '0');
+  if (Unit(p) == '.') {
+    for (++p; IsDigit(Unit(p)) && count <= kMostDigits; ++p, ++count, ++fraction)
+      digits = digits * 10 + (Unit(p) - '0');
+  }
+  if (count == 0 || count > kMostDigits || digits > (uint64_t(1) << 53)) return false;
+  if (Unit(p) == 'e' || Unit(p) == 'E') return false;
+  *magnitude = double(digits) / kPowers[fraction];
+  *text = p;
+  return true;
+}
+
 template <typename Char>
 bool ReadDoubleOf(const Char* text, double* value, const Char** end) {
   if (end != nullptr) *end = text;
   if (text == nullptr) return false;
   const Char* p = SkipSpace(text);
   bool negative = ReadSign(&p);
+  double magnitude;
+  if (ReadShortDouble(&p, &magnitude)) {
+    *value = negative ? -magnitude : magnitude;
+    if (end != nullptr) *end = p;
+    return true;
+  }
   DigitCollector digits;
   bool any = false;
   for (; IsDigit(Unit(p)); ++p, any = true) digits.Add(Unit(p) - '0', true);

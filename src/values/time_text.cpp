@@ -80,7 +80,7 @@ int32_t DaysInMonth(int32_t month, int32_t year) {
 
 // Stores a number read through a mask into its field, folding it into the field's range.
 // Returns false for a year of 0.
-bool StoreMaskField(DATETIME& time, int32_t field, uint32_t value) {
+inline bool StoreMaskField(DATETIME& time, int32_t field, uint32_t value) {
   const uint32_t from_one = value == 0 ? 0 : value - 1;  // month and day: 0 counts as 1
   switch (field) {
     case kYear:
@@ -251,10 +251,12 @@ bool ReadDefaultForm(const char* text, DATETIME& time) {
   time = DATETIME{};
   time.Month = 1;
   time.Day = 1;
-  for (int32_t field = kYear; field < kFieldCount; ++field) {
-    if (!StoreMaskField(time, field, values[field])) return false;
-  }
-  return true;
+  // Spelled out, so that each store knows its field.
+  return StoreMaskField(time, kYear, values[kYear]) &&
+         StoreMaskField(time, kMonth, values[kMonth]) && StoreMaskField(time, kDay, values[kDay]) &&
+         StoreMaskField(time, kHour, values[kHour]) &&
+         StoreMaskField(time, kMinute, values[kMinute]) &&
+         StoreMaskField(time, kSecond, values[kSecond]);
 }
 
 }  // namespace
