@@ -14,6 +14,7 @@
 #include "tabrow/xmldoc.h"
 #include "values/convert_forms.h"
 #include "values/time_text.h"
+#include "values/type_letters.h"
 
 namespace {
 
@@ -22,28 +23,13 @@ constexpr int32_t kTypeRoom = 320;
 // All texts of one row share this many units.
 constexpr int32_t kRowTextRoom = 8192;
 
-uint16_t ColumnType(XCHAR letter) {
-  switch (letter) {
-    case u'I':
-      return XDT_LONG;
-    case u'S':
-      return XDT_STRING;
-    case u'F':
-      return XDT_DOUBLE;
-    case u'T':
-      return XDT_DATETIME;
-    default:
-      return 0;
-  }
-}
-
 // One null unit per letter of `letters`, typed by it; false for an empty text or another
 // letter.
 bool ReadColumns(const XCHAR* letters, std::vector<XDataUnit>* units) {
   for (const XCHAR* p = letters; *p != 0; ++p) {
     XDataUnit unit;
     SetUnitNull(&unit);
-    unit.Type = ColumnType(*p);
+    unit.Type = tabrow::LetterType(*p);
     if (unit.Type == 0) return false;
     units->push_back(unit);
   }
