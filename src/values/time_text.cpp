@@ -233,25 +233,34 @@ int32_t ReadMasked(const Char* text, const XCHAR* mask, DATETIME& time) {
   return field > kYear ? 1 : 0;
 }
 
+// Reads exactly `width` digits; false when a character among them (a NUL included) is not one.
+inline bool ReadFixedDigits(const char* text, int32_t width, uint32_t* value) {
+  uint32_t number = 0;
+  for (int32_t i = 0; i < width; ++i) {
+    const uint32_t digit = static_cast<unsigned char>(text[i]) - uint32_t{'0'};
+    if (digit >= 10) return false;
+    number = number * 10 + digit;
+  }
+  *value = number;
+  return true;
+}
+
 // The default mask over text that has a digit under every '$' and some character under every
 // separator, as "2024-03-05 14:07:09": reads what ReadMasked reads, without walking the mask.
 // False for any other text (and for a year 0), which ReadMasked then reads.
 bool ReadDefaultForm(const char* text, DATETIME& time) {
   uint32_t values[kFieldCount];
-  for (int32_t field = kYear; field < kFieldCount; ++field) {
-    if (field != kYear && *text++ == 0) return false;
-    uint32_t value = 0;
-    for (int32_t width = field == kYear ? 4 : 2; width > 0; --width, ++text) {
-      const uint32_t digit = static_cast<unsigned char>(*text) - uint32_t{'0'};
-      if (digit >= 10) return false;
-      value = value * 10 + digit;
-    }
-    values[field] = value;
-  }
+  // Field by field, so that each reads a known number of digits; a NUL stops the read in place.
+  const bool read = ReadFixedDigits(text, 4, &values[kYear]) && text[4] != 0 &&
+                    ReadFixedDigits(text + 5, 2, &values[kMonth]) && text[7] != 0 &&
+                    ReadFixedDigits(text + 8, 2, &values[kDay]) && text[10] != 0 &&
+                    ReadFixedDigits(text + 11, 2, &values[kHour]) && text[13] != 0 &&
+                    ReadFixedDigits(text + 14, 2, &values[kMinute]) && text[16] != 0 &&
+                    ReadFixedDigits(text + 17, 2, &values[kSecond]);
+  if (!read) return false;
   time = DATETIME{};
   time.Month = 1;
   time.Day = 1;
-  // Spelled out, so that each store knows its field.
   return StoreMaskField(time, kYear, values[kYear]) &&
          StoreMaskField(time, kMonth, values[kMonth]) && StoreMaskField(time, kDay, values[kDay]) &&
          StoreMaskField(time, kHour, values[kHour]) &&
