@@ -23,6 +23,8 @@ class XmlElement final : public XML_Node, public XML_NodeList {
   XmlElement(pugi::xml_node node, XmlElement* parent, int32_t ordinal, XmlNodeArena* arena)
       : node_(node), parent_(parent), arena_(arena), ordinal_(ordinal) {}
 
+  // The parsed node this object stands for.
+  pugi::xml_node Node() const { return node_; }
   // The child element named `name` (UTF-8), or null.
   XmlElement* FindChild(const char* name, size_t length);
 

@@ -5,6 +5,7 @@
 
 #include "platform/format.h"
 #include "tabrow/grider.h"
+#include "values/type_letters.h"
 
 namespace {
 
@@ -13,22 +14,6 @@ const char kRowsetStart[] = "\r\n<Rowset Type=\"";
 const char kRowStart[] = "\r\n<Row>";
 const char kRowEnd[] = "\r\n</Row>";
 const char kRowsetEnd[] = "</Rowset>";
-
-// The letter of a column type in the Type attribute, or 0 for a type without an XML form.
-char TypeLetter(uint16_t type) {
-  switch (type) {
-    case XDT_LONG:
-      return 'I';
-    case XDT_STRING:
-      return 'S';
-    case XDT_DOUBLE:
-      return 'F';
-    case XDT_DATETIME:
-      return 'T';
-    default:
-      return 0;
-  }
-}
 
 // Collects pieces of 8-bit text in a fixed buffer and appends them to the archive a buffer at a
 // time, so that a document of many small pieces costs few appends.
@@ -116,7 +101,7 @@ int32_t XRowGrider::WriteXmlDoc(IArchive* archive) {
   PieceWriter out(archive);
   out.Put(kRowsetStart);
   for (int32_t column = 0; column < ColCounter; ++column) {
-    const char letter = TypeLetter(Types[column]);
+    const char letter = tabrow::TypeLetter(Types[column]);
     if (letter == 0) return 0;
     out.Put(&letter, 1);
   }

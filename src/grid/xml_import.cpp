@@ -1,11 +1,20 @@
 // The grid read back from an XML "Rowset" document: columns from the Type letters, a line per
 // row element, a cell per child element of the row, in order.
+//
+// Cells are read from the parsed document's UTF-8 and planned straight into the line builder,
+// so a row costs the line itself and nothing else. A number or date read from the bytes reads
+// what its UTF-16 form would, as the bytes are ASCII and fit the row's text area.
 #include <vector>
 
-#include "platform/text.h"
-#include "tabrow/convert.h"
+#include "archive/xml_child_texts.h"
+#include "grid/lines_build.h"
+#include "platform/codepage.h"
+#include "platform/numbers.h"
 #include "tabrow/grider.h"
 #include "tabrow/xmldoc.h"
+#include "values/convert_forms.h"
+#include "values/time_text.h"
+#include "values/type_letters.h"
 
 namespace {
 
@@ -14,61 +23,87 @@ constexpr int32_t kTypeRoom = 320;
 // All texts of one row share this many units.
 constexpr int32_t kRowTextRoom = 8192;
 
-uint16_t ColumnType(XCHAR letter) {
-  switch (letter) {
-    case u'I':
-      return XDT_LONG;
-    case u'S':
-      return XDT_STRING;
-    case u'F':
-      return XDT_DOUBLE;
-    case u'T':
-      return XDT_DATETIME;
-    default:
-      return 0;
-  }
-}
-
 // One null unit per letter of `letters`, typed by it; false for an empty text or another
 // letter.
 bool ReadColumns(const XCHAR* letters, std::vector<XDataUnit>* units) {
   for (const XCHAR* p = letters; *p != 0; ++p) {
     XDataUnit unit;
     SetUnitNull(&unit);
-    unit.Type = ColumnType(*p);
+    unit.Type = tabrow::LetterType(*p);
     if (unit.Type == 0) return false;
     units->push_back(unit);
   }
   return !units->empty();
 }
 
-// Reads a cell's text into `text` (room units) and converts it into `unit`; false, the unit
-// untouched, when there is no cell, no room or no text.
-bool ReadCell(XML_Node* cell, XCHAR* text, int32_t room, XDataUnit* unit) {
-  if (cell == nullptr || room <= 0) return false;
-  text[0] = 0;
-  cell->GetText(text, room);
-  if (text[0] == 0) return false;
-  DataTransfer(text, unit, 0);
-  return true;
+// True when `text` is ASCII and shorter than `room`: its UTF-16 would be the same characters,
+// uncut, so a number or date can be read from the bytes themselves.
+bool FitsAsAscii(const char* text, int32_t room) {
+  for (int32_t i = 0; i < room; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == 0) return true;
+    if (c >= 0x80) return false;
+  }
+  return false;
 }
 
-// Sets the units from the cells of `row`; a unit without a cell or text is cleared to null.
-// Text cells borrow their texts, which are kept one behind the other in `area`, so a value
-// that finds the area full reads as empty.
-void ReadRow(XML_Node* row, std::vector<XDataUnit>* units, XCHAR* area) {
-  XML_NodeList* cells = row->GetChildren();
-  uintptr_t position = 0;
-  int32_t used = 0;
-  for (XDataUnit& unit : *units) {
-    XML_Node* cell = cells != nullptr ? cells->GetNext(&position) : nullptr;
-    if (cell == nullptr) cells = nullptr;  // the cells have run out: the rest stay null
-    if (!ReadCell(cell, area + used, kRowTextRoom - used, &unit)) {
-      ClearUnitData(&unit);
-    } else if (unit.Type == XDT_STRING) {
-      used += int32_t(tabrow::TextLength(area + used)) + 1;
-    }
+// Reads a number or date of `type` from ASCII text, as from its UTF-16.
+bool ReadAsciiValue(const char* text, uint16_t type, XUnitValue* value) {
+  switch (type) {
+    case XDT_LONG:
+      return tabrow::ReadLong(text, &value->Long);
+    case XDT_DOUBLE:
+      return tabrow::ReadDouble(text, &value->Double);
+    default:
+      return tabrow::ReadDateTime(text, &value->Time);
   }
+}
+
+// The cell of a number or date read into `value`.
+tabrow::CellPlan ValueCell(uint16_t type, const XUnitValue* value) {
+  return type == XDT_LONG ? tabrow::BytesCell(&value->Long, 4) : tabrow::BytesCell(value, 8);
+}
+
+// One column of a row being read: its type and declared size, and where its value is kept.
+struct Column {
+  uint16_t type;
+  uint16_t size;
+  XUnitValue value;
+};
+
+// Plans a cell of `column` from its UTF-8 `text` (null: no cell); no text or one that does not
+// read as the column's type gives a null cell. The cell's UTF-16 goes into `area`, at most
+// room - 1 units and a NUL. Returns the units of `area` the cell keeps: a text cell's length
+// and NUL, else 0.
+int32_t PlanCell(const char* text, Column* column, XCHAR* area, int32_t room,
+                 tabrow::CellPlan* plan) {
+  *plan = tabrow::CellPlan{};
+  if (text == nullptr || *text == 0 || room <= 0) return 0;
+  if (column->type != XDT_STRING && FitsAsAscii(text, room)) {
+    if (ReadAsciiValue(text, column->type, &column->value))
+      *plan = ValueCell(column->type, &column->value);
+    return 0;
+  }
+  const int32_t length = tabrow::DecodeUtf8Into(text, area, room);
+  if (length == 0) return 0;
+  if (column->type == XDT_STRING) {
+    *plan = tabrow::TextCell(area, size_t(length), column->size);
+    return length + 1;
+  }
+  if (tabrow::ReadTextValue(area, column->type, &column->value))
+    *plan = ValueCell(column->type, &column->value);
+  return 0;
+}
+
+// Plans the cells of `row`. Text cells point into `area`, where the row's texts are kept one
+// behind the other, so a value that finds the area full reads as empty.
+void PlanRow(XML_Node* row, std::vector<Column>* columns, const char** texts, XCHAR* area,
+             tabrow::CellPlan* plans) {
+  const int32_t count = int32_t(columns->size());
+  tabrow::ReadChildTexts(row, texts, count);
+  int32_t used = 0;
+  for (int32_t c = 0; c < count; ++c)
+    used += PlanCell(texts[c], &(*columns)[size_t(c)], area + used, kRowTextRoom - used, &plans[c]);
 }
 
 }  // namespace
@@ -86,12 +121,16 @@ int32_t XRowGrider::FromXmlDoc(XML_Archive* document) {
   if (SetItemDesc(units.data(), count) == 0) return 0;
   XML_NodeList* rows = rowset->GetChildren();
   if (rows == nullptr) return 1;
+  std::vector<Column> columns;
+  for (int32_t c = 0; c < count; ++c) columns.push_back(Column{Types[c], Sizes[c], {}});
+  std::vector<const char*> texts(size_t(count), nullptr);
+  std::vector<tabrow::CellPlan> plans(columns.size());
   std::vector<XCHAR> area(kRowTextRoom);
   uintptr_t position = 0;
   for (XML_Node* row = rows->GetNext(&position); position != 0; row = rows->GetNext(&position)) {
-    ReadRow(row, &units, area.data());
-    // A row whose line the grid refuses is left out.
-    AddItemLine(units.data(), count, reinterpret_cast<uintptr_t>(row));
+    PlanRow(row, &columns, texts.data(), area.data(), plans.data());
+    // A row whose line cannot be made (memory) is left out.
+    LinkNewLine(tabrow::BuildLine(plans.data(), count), 0, 0, reinterpret_cast<uintptr_t>(row));
   }
   return 1;
 }

@@ -7,6 +7,7 @@
 #include "platform/format.h"
 #include "platform/text.h"
 #include "tabrow/dataunit.h"
+#include "values/type_letters.h"
 
 namespace tabrow {
 
@@ -71,21 +72,6 @@ bool ReadRecord(const uint8_t* query, uint32_t length, uint32_t* offset, QueryIt
   }
   *offset += size;
   return true;
-}
-
-int8_t LetterType(XCHAR letter) {
-  switch (letter) {
-    case u'I':
-      return XDT_LONG;
-    case u'S':
-      return XDT_STRING;
-    case u'F':
-      return XDT_DOUBLE;
-    case u'T':
-      return XDT_DATETIME;
-    default:
-      return kNoType;
-  }
 }
 
 }  // namespace

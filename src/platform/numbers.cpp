@@ -125,12 +125,44 @@ int64_t ReadExponentDigits(const Char** p) {
   return value;
 }
 
+// The common short number, digits with an optional fraction and no exponent, read at once:
+// when the digits and the power of ten are both exact doubles, one division rounds correctly.
+// False, nothing read, for a number of any other form, which DigitCollector then reads.
+template <typename Char>
+bool ReadShortDouble(const Char** text, double* magnitude) {
+  // Every power of ten up to 10^19 is an exact double.
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                       1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+  constexpr int32_t kMostDigits = 19;  // always fit 64 bits
+  const Char* p = *text;
+  uint64_t digits = 0;
+  int32_t count = 0;
+  int32_t fraction = 0;
+  for (; IsDigit(Unit(p)) && count <= kMostDigits; ++p, ++count)
+    digits = digits * 10 + (Unit(p) - '0');
+  if (Unit(p) == '.') {
+    for (++p; IsDigit(Unit(p)) && count <= kMostDigits; ++p, ++count, ++fraction)
+      digits = digits * 10 + (Unit(p) - '0');
+  }
+  if (count == 0 || count > kMostDigits || digits > (uint64_t(1) << 53)) return false;
+  if (Unit(p) == 'e' || Unit(p) == 'E') return false;
+  *magnitude = double(digits) / kPowers[fraction];
+  *text = p;
+  return true;
+}
+
 template <typename Char>
 bool ReadDoubleOf(const Char* text, double* value, const Char** end) {
   if (end != nullptr) *end = text;
   if (text == nullptr) return false;
   const Char* p = SkipSpace(text);
   bool negative = ReadSign(&p);
+  double magnitude;
+  if (ReadShortDouble(&p, &magnitude)) {
+    *value = negative ? -magnitude : magnitude;
+    if (end != nullptr) *end = p;
+    return true;
+  }
   DigitCollector digits;
   bool any = false;
   for (; IsDigit(Unit(p)); ++p, any = true) digits.Add(Unit(p) - '0', true);

@@ -2,8 +2,9 @@
 //
 // These run for every date a grid or a row prints or reads, so the fields are written and read
 // by the small digit helpers below rather than through the general formatter.
+#include "values/time_text.h"
+
 #include "platform/text.h"
-#include "tabrow/datetime.h"
 
 namespace {
 
@@ -18,6 +19,13 @@ enum Field { kYear, kMonth, kDay, kHour, kMinute, kSecond, kFieldCount };
 
 bool IsDigit(XCHAR c) {
   return c >= u'0' && c <= u'9';
+}
+
+inline uint32_t TextUnit(const XCHAR* p) {
+  return LoadUnit(p);
+}
+inline uint32_t TextUnit(const char* p) {
+  return static_cast<unsigned char>(*p);
 }
 
 // Writes `value` as "%0<width>hd" would: zero padded to `width` units, a minus sign counting
@@ -72,7 +80,7 @@ int32_t DaysInMonth(int32_t month, int32_t year) {
 
 // Stores a number read through a mask into its field, folding it into the field's range.
 // Returns false for a year of 0.
-bool StoreMaskField(DATETIME& time, int32_t field, uint32_t value) {
+inline bool StoreMaskField(DATETIME& time, int32_t field, uint32_t value) {
   const uint32_t from_one = value == 0 ? 0 : value - 1;  // month and day: 0 counts as 1
   switch (field) {
     case kYear:
@@ -82,9 +90,11 @@ bool StoreMaskField(DATETIME& time, int32_t field, uint32_t value) {
     case kMonth:
       time.Month = static_cast<int8_t>(from_one % 12 + 1);
       break;
-    case kDay:
-      time.Day = static_cast<int8_t>(from_one % DaysInMonth(time.Month, time.Year) + 1);
+    case kDay: {
+      const uint32_t days = static_cast<uint32_t>(DaysInMonth(time.Month, time.Year));
+      time.Day = static_cast<int8_t>((from_one < days ? from_one : from_one % days) + 1);
       break;
+    }
     case kHour:
       time.Hour = static_cast<int8_t>(value % 24);
       break;
@@ -195,7 +205,81 @@ XCHAR* WriteToken(XCHAR* out, XCHAR token, const DATETIME& time) {
   return out + 1;
 }
 
+// StringToTime for texts of 16-bit units or of bytes (ASCII); `text` is not null.
+template <typename Char>
+int32_t ReadMasked(const Char* text, const XCHAR* mask, DATETIME& time) {
+  time = DATETIME{};
+  time.Month = 1;
+  time.Day = 1;
+  int32_t field = kYear;
+  if (!HasDate(mask)) {
+    time.Year = 1900;
+    field = kHour;
+  }
+  while (LoadUnit(mask) != 0 && TextUnit(text) != 0) {
+    if (LoadUnit(mask) != u'$') {
+      ++mask;
+      ++text;
+      continue;
+    }
+    // One text unit per '$'; digits make the number (wrapping past 32 bits), others are passed.
+    uint32_t value = 0;
+    for (uint32_t c; LoadUnit(mask) == u'$' && (c = TextUnit(text)) != 0; ++mask, ++text) {
+      if (c - u'0' < 10) value = value * 10 + (c - u'0');
+    }
+    while (LoadUnit(mask) == u'$') ++mask;
+    if (field < kFieldCount && !StoreMaskField(time, field++, value)) return 0;
+  }
+  return field > kYear ? 1 : 0;
+}
+
+// Reads exactly `width` digits; false when a character among them (a NUL included) is not one.
+inline bool ReadFixedDigits(const char* text, int32_t width, uint32_t* value) {
+  uint32_t number = 0;
+  for (int32_t i = 0; i < width; ++i) {
+    const uint32_t digit = static_cast<unsigned char>(text[i]) - uint32_t{'0'};
+    if (digit >= 10) return false;
+    number = number * 10 + digit;
+  }
+  *value = number;
+  return true;
+}
+
+// The default mask over text that has a digit under every '$' and some character under every
+// separator, as "2024-03-05 14:07:09": reads what ReadMasked reads, without walking the mask.
+// False for any other text (and for a year 0), which ReadMasked then reads.
+bool ReadDefaultForm(const char* text, DATETIME& time) {
+  uint32_t values[kFieldCount];
+  // Field by field, so that each reads a known number of digits; a NUL stops the read in place.
+  const bool read = ReadFixedDigits(text, 4, &values[kYear]) && text[4] != 0 &&
+                    ReadFixedDigits(text + 5, 2, &values[kMonth]) && text[7] != 0 &&
+                    ReadFixedDigits(text + 8, 2, &values[kDay]) && text[10] != 0 &&
+                    ReadFixedDigits(text + 11, 2, &values[kHour]) && text[13] != 0 &&
+                    ReadFixedDigits(text + 14, 2, &values[kMinute]) && text[16] != 0 &&
+                    ReadFixedDigits(text + 17, 2, &values[kSecond]);
+  if (!read) return false;
+  time = DATETIME{};
+  time.Month = 1;
+  time.Day = 1;
+  return StoreMaskField(time, kYear, values[kYear]) &&
+         StoreMaskField(time, kMonth, values[kMonth]) && StoreMaskField(time, kDay, values[kDay]) &&
+         StoreMaskField(time, kHour, values[kHour]) &&
+         StoreMaskField(time, kMinute, values[kMinute]) &&
+         StoreMaskField(time, kSecond, values[kSecond]);
+}
+
 }  // namespace
+
+namespace tabrow {
+
+bool ReadDateTime(const char* text, DATETIME* time) {
+  DATETIME read;
+  if (!ReadDefaultForm(text, read) && !ReadMasked(text, kDefaultMask, read)) return false;
+  *time = read;
+  return true;
+}
+
+}  // namespace tabrow
 
 int32_t TimeToString(const DATETIME& time, const XCHAR* mask, XCHAR* out) {
   if (out == nullptr) return 0;
@@ -221,31 +305,7 @@ int32_t TimeToString(const DATETIME& time, const XCHAR* mask, XCHAR* out) {
 }
 
 int32_t StringToTime(const XCHAR* text, const XCHAR* mask, DATETIME& time) {
-  if (text == nullptr) text = u"";
-  if (mask == nullptr) mask = kDefaultMask;
-  time = DATETIME{};
-  time.Month = 1;
-  time.Day = 1;
-  int32_t field = kYear;
-  if (!HasDate(mask)) {
-    time.Year = 1900;
-    field = kHour;
-  }
-  while (LoadUnit(mask) != 0 && LoadUnit(text) != 0) {
-    if (LoadUnit(mask) != u'$') {
-      ++mask;
-      ++text;
-      continue;
-    }
-    // One text unit per '$'; digits make the number (wrapping past 32 bits), others are passed.
-    uint32_t value = 0;
-    for (XCHAR c; LoadUnit(mask) == u'$' && (c = LoadUnit(text)) != 0; ++mask, ++text) {
-      if (IsDigit(c)) value = value * 10 + (c - u'0');
-    }
-    while (LoadUnit(mask) == u'$') ++mask;
-    if (field < kFieldCount && !StoreMaskField(time, field++, value)) return 0;
-  }
-  return field > kYear ? 1 : 0;
+  return ReadMasked(text != nullptr ? text : u"", mask != nullptr ? mask : kDefaultMask, time);
 }
 
 int32_t TimeToStringEx(const DATETIME& time, const XCHAR* format, XCHAR* out) {

@@ -123,6 +123,69 @@ TEST(Rowset, ReadsWhatItCanAndRefusesTheRest) {
   EXPECT_EQ(grid.FromXmlDoc(nullptr), 0);
 }
 
+// A cell's value is its element's first character data, read as the column's type.
+TEST(Rowset, ReadsEachCellFromItsFirstCharacterData) {
+  struct {
+    const char* type;
+    const char* row;
+    std::u16string line;
+  } cases[] = {
+      {"IIII", "<A> 12 </A><A>+7</A><A>12abc</A><A>abc</A>", u"I:12|I:7|I:12|null"},
+      {"IIS", "<A>5\xC3\xA9</A><A>\xD9\xA1</A><A>\xC3\xA9&amp;</A>", u"I:5|null|S:\u00E9&"},
+      {"FFF", "<A>1e3</A><A>-.5</A><A>2.5e</A>", u"F:1000.0|F:-0.5|F:2.5"},
+      {"FF", "<A>0.1</A><A>123456789012345678901234567890</A>",
+       u"F:0.1|F:123456789012345677877719597056.0"},
+      {"TT", "<A>2023-02-30 24:60:60</A><A>0000-01-01 00:00:00</A>", u"T:2023-02-02 00:00:00|null"},
+      {"TT",
+       "<A>2024-1-5</A><A>2024-03-05\xC3\xA9"
+       "14:07:09</A>",
+       u"T:2024-01-01 00:00:00|T:2024-03-05 14:07:09"},
+      // CDATA, comments and text between the cells, and child elements inside one.
+      {"ISI", "junk<A><!--c--><![CDATA[42]]></A><?p?><B><x>y</x>in</B><C><x>9</x></C>",
+       u"I:42|S:in|null"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.row);
+    const std::string text =
+        std::string("<Rowset Type=\"") + c.type + "\"><Row>" + c.row + "</Row></Rowset>";
+    XML_Archive document;
+    ASSERT_EQ(document.OpenBuffer(text.data(), uint32_t(text.size()), 1), 1);
+    XRowGrider grid;
+    ASSERT_EQ(grid.FromXmlDoc(&document), 1);
+    EXPECT_EQ(Render(&grid), Texts{c.line});
+  }
+}
+
+// The texts of one row share 8192 units; a value that finds too little room left reads what
+// fits (a surrogate pair only whole), and one that finds none reads as null.
+TEST(Rowset, TextsOfARowShareOneArea) {
+  const auto row = [](size_t first, const char* rest) {
+    return "<Row><A>" + std::string(first, 'a') + "</A>" + rest + "</Row>";
+  };
+  const std::u16string cut = u"S:" + std::u16string(511, u'a');  // as Render shows it
+  struct {
+    const char* type;
+    std::string row;
+    std::u16string line;
+  } cases[] = {
+      {"SIS", row(8189, "<B>123</B><C>x</C>"), cut + u"|I:1|S:x"},
+      {"SSI", row(8189, "<B>\xF0\x9F\x98\x80</B><C>7</C>"), cut + u"|null|I:7"},
+      {"SSI", row(8190, "<B>bc</B><C>7</C>"), cut + u"|null|null"},
+      {"SF", row(8191, "<B>2.5</B>"), cut + u"|null"},
+      {"SS", row(9000, "<B>b</B>"), cut + u"|null"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    const std::string text =
+        std::string("<Rowset Type=\"") + c.type + "\">" + c.row + c.row + "</Rowset>";
+    XML_Archive document;
+    ASSERT_EQ(document.OpenBuffer(text.data(), uint32_t(text.size()), 1), 1);
+    XRowGrider grid;
+    ASSERT_EQ(grid.FromXmlDoc(&document), 1);
+    EXPECT_EQ(Render(&grid), (Texts{c.line, c.line}));  // each row starts with the whole area
+  }
+}
+
 TEST(PickList, LinesOfKeyAndText) {
   const std::u16string wide(500, u'w');
   struct {

@@ -1,0 +1,16 @@
+// Internal entry to the date-time text reader for 8-bit text.
+#ifndef TABROW_VALUES_TIME_TEXT_H_
+#define TABROW_VALUES_TIME_TEXT_H_
+
+#include "tabrow/datetime.h"
+
+namespace tabrow {
+
+// Reads ASCII `text` (not null) as StringToTime reads the same characters as UTF-16 with the
+// default mask; false, *time untouched, where StringToTime returns 0. Other bytes each count as
+// one character, so text that is not ASCII must be decoded and read by StringToTime instead.
+bool ReadDateTime(const char* text, DATETIME* time);
+
+}  // namespace tabrow
+
+#endif  // TABROW_VALUES_TIME_TEXT_H_
