@@ -21,6 +21,21 @@ bool IsElement(pugi::xml_node node) {
   return node.type() == pugi::node_element;
 }
 
+// `node` itself when it is an element, else the first element among its next siblings; an
+// empty node when there is none.
+pugi::xml_node ElementFrom(pugi::xml_node node) {
+  // An empty node reads as type node_null, which ends the walk without a further call.
+  for (;; node = node.next_sibling()) {
+    const pugi::xml_node_type type = node.type();
+    if (type == pugi::node_element) return node;
+    if (type == pugi::node_null) return pugi::xml_node();
+  }
+}
+
+uintptr_t Mark(const XmlElement* node) {
+  return reinterpret_cast<uintptr_t>(node);
+}
+
 }  // namespace
 
 std::string NameToUtf8(const XCHAR* name) {
@@ -28,59 +43,65 @@ std::string NameToUtf8(const XCHAR* name) {
 }
 
 XmlElement* XmlNodeArena::Document(pugi::xml_node document) {
-  if (document_ == nullptr) document_ = new (Allocate(1)) XmlElement(document, nullptr, 0, this);
+  if (document_ == nullptr) document_ = Make(document, nullptr, 0);
   return document_;
 }
 
-XmlElement* XmlNodeArena::Allocate(size_t count) {
-  if (blocks_.empty() || blocks_.back().size - used_ < count) {
-    size_t size = count > kBlockSlots ? count : kBlockSlots;
+XmlElement* XmlNodeArena::Make(pugi::xml_node node, XmlElement* parent, int32_t ordinal) {
+  if (blocks_.empty() || used_ == kBlockSlots) {
     blocks_.reserve(blocks_.size() + 1);  // so that the new block is never lost
-    blocks_.push_back({std::allocator<XmlElement>().allocate(size), size});
+    blocks_.push_back(std::allocator<XmlElement>().allocate(kBlockSlots));
     used_ = 0;
   }
-  XmlElement* slots = blocks_.back().slots + used_;
-  used_ += count;
-  return slots;
+  return new (blocks_.back() + used_++) XmlElement(node, parent, ordinal, this);
 }
 
 void XmlNodeArena::Clear() {
-  for (const Block& block : blocks_)
-    std::allocator<XmlElement>().deallocate(block.slots, block.size);
+  for (XmlElement* block : blocks_) std::allocator<XmlElement>().deallocate(block, kBlockSlots);
   blocks_.clear();
   used_ = 0;
   document_ = nullptr;
 }
 
-int32_t XmlElement::ChildCount() {
-  if (childCount_ >= 0) return childCount_;
-  std::vector<pugi::xml_node>& found = arena_->Scratch();
-  found.clear();
-  // An empty node reads as type node_null, which ends the walk without a further call.
-  for (pugi::xml_node node = node_.first_child();; node = node.next_sibling()) {
-    const pugi::xml_node_type type = node.type();
-    if (type == pugi::node_null) break;
-    if (type == pugi::node_element) found.push_back(node);
+XmlElement* XmlElement::ChildAfter(XmlElement* child) {
+  bool& known = child != nullptr ? child->nextKnown_ : firstKnown_;
+  XmlElement*& link = child != nullptr ? child->next_ : first_;
+  if (known) return link;
+  const int32_t ordinal = child != nullptr ? child->ordinal_ + 1 : 0;
+  const pugi::xml_node node =
+      ElementFrom(child != nullptr ? child->node_.next_sibling() : node_.first_child());
+  if (node.empty()) {
+    count_ = ordinal;
+  } else {
+    link = arena_->Make(node, this, ordinal);
   }
-  const int32_t count = int32_t(found.size());
-  if (count > 0) {
-    children_ = arena_->Allocate(found.size());
-    for (int32_t i = 0; i < count; ++i)
-      new (children_ + i) XmlElement(found[size_t(i)], this, i, arena_);
-  }
-  childCount_ = count;
-  return count;
+  known = true;
+  return link;
 }
 
 XmlElement* XmlElement::ChildAt(int32_t index) {
-  return index >= 0 && index < ChildCount() ? children_ + index : nullptr;
+  if (index < 0 || (count_ >= 0 && index >= count_)) return nullptr;
+  XmlElement* child =
+      cursor_ != nullptr && cursor_->ordinal_ <= index ? cursor_ : ChildAfter(nullptr);
+  while (child != nullptr && child->ordinal_ < index) child = ChildAfter(child);
+  if (child != nullptr) cursor_ = child;
+  return child;
+}
+
+XmlElement* XmlElement::MarkedChild(uintptr_t mark) {
+  if (cursor_ != nullptr && Mark(cursor_) == mark) return cursor_;
+  // Only a child made so far can have been handed out.
+  for (XmlElement* child = firstKnown_ ? first_ : nullptr; child != nullptr;
+       child = child->nextKnown_ ? child->next_ : nullptr) {
+    if (Mark(child) == mark) return child;
+  }
+  return nullptr;
 }
 
 XmlElement* XmlElement::FindChild(const char* name, size_t length) {
-  const int32_t count = ChildCount();
-  for (int32_t i = 0; i < count; ++i) {
-    const char* candidate = children_[i].node_.name();
-    if (std::strncmp(candidate, name, length) == 0 && candidate[length] == 0) return children_ + i;
+  for (XmlElement* child = ChildAfter(nullptr); child != nullptr; child = ChildAfter(child)) {
+    const char* candidate = child->node_.name();
+    if (std::strncmp(candidate, name, length) == 0 && candidate[length] == 0) return child;
   }
   return nullptr;
 }
@@ -111,7 +132,7 @@ int32_t XmlElement::GetAttribute(const XCHAR* name, XCHAR* buffer, int32_t capac
 }
 
 XML_NodeList* XmlElement::GetChildren() {
-  return ChildCount() > 0 ? this : nullptr;
+  return ChildAfter(nullptr) != nullptr ? this : nullptr;
 }
 
 XML_Node* XmlElement::GetChild(const XCHAR* name) {
@@ -120,7 +141,7 @@ XML_Node* XmlElement::GetChild(const XCHAR* name) {
 }
 
 XML_Node* XmlElement::GetNextSibling() {
-  return parent_ != nullptr ? parent_->ChildAt(ordinal_ + 1) : nullptr;
+  return parent_ != nullptr ? parent_->ChildAfter(this) : nullptr;
 }
 
 int32_t XmlElement::GetText(XCHAR* buffer, int32_t capacity) {
@@ -133,7 +154,12 @@ int32_t XmlElement::GetText(XCHAR* buffer, int32_t capacity) {
 }
 
 int32_t XmlElement::GetCount() {
-  return ChildCount();
+  if (count_ < 0) {
+    // Making the last child settles the count.
+    for (XmlElement* child = cursor_ != nullptr ? cursor_ : ChildAfter(nullptr); child != nullptr;)
+      child = ChildAfter(child);
+  }
+  return count_;
 }
 
 XML_Node* XmlElement::GetItem(int32_t index) {
@@ -148,16 +174,12 @@ XML_Node* XmlElement::GetNext(uintptr_t* position) {
   if (position == nullptr) return nullptr;
   XmlElement* next = nullptr;
   if (*position == 0) {
-    next = ChildAt(0);
-  } else if (ChildCount() > 0) {
-    // The mark is compared as a number: only a child's own address is taken as one.
-    const uintptr_t first = reinterpret_cast<uintptr_t>(children_);
-    const uintptr_t offset = *position - first;
-    if (*position >= first && offset % sizeof(XmlElement) == 0 &&
-        offset / sizeof(XmlElement) < size_t(childCount_))
-      next = ChildAt(int32_t(offset / sizeof(XmlElement)) + 1);
+    next = ChildAfter(nullptr);
+  } else if (XmlElement* marked = MarkedChild(*position)) {
+    next = ChildAfter(marked);
   }
-  *position = reinterpret_cast<uintptr_t>(next);
+  if (next != nullptr) cursor_ = next;
+  *position = Mark(next);
   return next;
 }
 

@@ -1,9 +1,11 @@
-// The nodes an XML_Archive hands out: one object per element (and one for the document). The
-// child elements of a node are made together, the first time any of them is asked for, as one
-// run of objects in a block owned by the document's node arena; they stay there until the
-// document is opened again or destroyed. Being made only through their parent, every object
-// finds its parent, children and siblings by pointer, without a lookup. The same object serves
-// as the element's child enumerator; a position marks a child by its address.
+// The nodes an XML_Archive hands out: one object per element (and one for the document). A
+// node's child elements are made one at a time, in document order, the first time a walk
+// reaches them, so a reader that goes through a long list of children once makes each object
+// as it reads it, and a lookup by name makes only the children up to the one found. Objects
+// sit in blocks owned by the document's node arena until the document is opened again or
+// destroyed. Each child is linked to the next one made, and each node remembers the child its
+// list last handed out, so a walk in order costs one step per child. The same object serves as
+// the element's child enumerator; a position marks a child by its address.
 #ifndef TABROW_ARCHIVE_XML_NODE_H_
 #define TABROW_ARCHIVE_XML_NODE_H_
 
@@ -44,17 +46,24 @@ class XmlElement final : public XML_Node, public XML_NodeList {
   XML_Node* GetNext(uintptr_t* position) override;
 
  private:
-  // The number of child elements, their objects made on first use.
-  int32_t ChildCount();
-  // The child at `index`, or null when out of range.
+  // The child element after `child` (the first one when `child` is null), made on first use;
+  // null when there is none.
+  XmlElement* ChildAfter(XmlElement* child);
+  // The child at `index`, or null when out of range; it becomes the list's last handed out.
   XmlElement* ChildAt(int32_t index);
+  // The child already made whose address is `mark`, or null.
+  XmlElement* MarkedChild(uintptr_t mark);
 
   pugi::xml_node node_;
   XmlElement* parent_;  // null for the document
   XmlNodeArena* arena_;
-  XmlElement* children_ = nullptr;
-  int32_t childCount_ = -1;  // -1 until the children are made
-  int32_t ordinal_;          // the place among the parent's child elements
+  XmlElement* first_ = nullptr;   // the first child element, once looked for
+  XmlElement* next_ = nullptr;    // the next element of the parent, once looked for
+  XmlElement* cursor_ = nullptr;  // the child this list handed out last
+  int32_t ordinal_;               // the place among the parent's child elements
+  int32_t count_ = -1;            // the number of child elements, once the last one is made
+  bool firstKnown_ = false;       // first_ has been looked for
+  bool nextKnown_ = false;        // next_ has been looked for
 };
 
 // The blocks that hold one document's node objects.
@@ -67,22 +76,15 @@ class XmlNodeArena {
 
   // The object for the document node, made on first use.
   XmlElement* Document(pugi::xml_node document);
-  // Room for `count` > 0 objects side by side, to be constructed by the caller.
-  XmlElement* Allocate(size_t count);
-  // A list the caller may reuse while it makes a run of children.
-  std::vector<pugi::xml_node>& Scratch() { return scratch_; }
+  // A new object for `node`, child number `ordinal` of `parent`.
+  XmlElement* Make(pugi::xml_node node, XmlElement* parent, int32_t ordinal);
   // Releases every object (the document is about to change).
   void Clear();
 
  private:
-  struct Block {
-    XmlElement* slots;
-    size_t size;
-  };
-  std::vector<Block> blocks_;
-  size_t used_ = 0;  // slots taken in the last block
+  std::vector<XmlElement*> blocks_;  // each of the same number of slots
+  size_t used_ = 0;                  // slots taken in the last block
   XmlElement* document_ = nullptr;
-  std::vector<pugi::xml_node> scratch_;
 };
 
 // A UTF-16 name as the parser's UTF-8; null reads as empty.

@@ -1,0 +1,106 @@
+// The nodes of an XML answer reached in mixed orders: sibling steps, indexes, enumerations that
+// interleave, counts taken midway. Node objects are made as walks reach them; every order must
+// see the same nodes, in document order, text and other non-element children passed over.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tabrow/xmldoc.h"
+
+namespace {
+
+// `count` children <C0/>..<C{count-1}/>, text between every two of them.
+std::string ChildrenDocument(int32_t count) {
+  std::string text = "<Rowset>";
+  for (int32_t i = 0; i < count; ++i) text += "<C" + std::to_string(i) + "/>text";
+  return text + "</Rowset>";
+}
+
+class XmlNodeWalk : public ::testing::TestWithParam<int32_t> {
+ protected:
+  void SetUp() override {
+    const std::string text = ChildrenDocument(GetParam());
+    ASSERT_EQ(doc_.OpenBuffer(text.data(), uint32_t(text.size()), 1), 1);
+    rowset_ = doc_.SelectNode(u"/Rowset", nullptr);
+    ASSERT_NE(rowset_, nullptr);
+  }
+  std::u16string Name(XML_Node* node) {
+    XCHAR name[16] = u"";
+    node->GetName(name, 16);
+    return name;
+  }
+  std::u16string Expected(int32_t index) {
+    const std::string name = "C" + std::to_string(index);
+    return std::u16string(name.begin(), name.end());
+  }
+  // The children as a sibling walk from the first finds them.
+  std::vector<XML_Node*> BySiblings() {
+    std::vector<XML_Node*> nodes;
+    for (XML_Node* node = rowset_->GetChild(u"C0"); node != nullptr; node = node->GetNextSibling())
+      nodes.push_back(node);
+    return nodes;
+  }
+
+  XML_Archive doc_;
+  XML_Node* rowset_ = nullptr;
+};
+
+TEST_P(XmlNodeWalk, SiblingsIndexesAndCountAgree) {
+  const int32_t count = GetParam();
+  const std::vector<XML_Node*> siblings = BySiblings();
+  ASSERT_EQ(int32_t(siblings.size()), count);
+  XML_NodeList* list = rowset_->GetChildren();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->GetCount(), count);
+  // Backwards, then forwards: the same node objects either way.
+  for (int32_t i = count - 1; i >= 0; --i) EXPECT_EQ(list->GetItem(i), siblings[size_t(i)]);
+  for (int32_t i = 0; i < count; ++i) {
+    EXPECT_EQ(Name(list->GetItem(i)), Expected(i));
+    EXPECT_EQ(list->GetItem(i)->GetParent(), rowset_);
+  }
+  EXPECT_EQ(list->GetItem(count), nullptr);
+  EXPECT_EQ(list->GetItem(-1), nullptr);
+}
+
+TEST_P(XmlNodeWalk, CountAndIndexFirstThenSiblings) {
+  const int32_t count = GetParam();
+  XML_NodeList* list = rowset_->GetChildren();
+  ASSERT_NE(list, nullptr);
+  XML_Node* last = list->GetItem(count - 1);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(last->GetNextSibling(), nullptr);
+  EXPECT_EQ(list->GetCount(), count);
+  const std::vector<XML_Node*> siblings = BySiblings();
+  ASSERT_EQ(int32_t(siblings.size()), count);
+  EXPECT_EQ(siblings.back(), last);
+  EXPECT_EQ(rowset_->GetChild(Expected(count / 2).c_str()), siblings[size_t(count / 2)]);
+}
+
+TEST_P(XmlNodeWalk, InterleavedEnumerationsEachSeeEveryChild) {
+  const int32_t count = GetParam();
+  XML_NodeList* list = rowset_->GetChildren();
+  ASSERT_NE(list, nullptr);
+  uintptr_t first = 0;
+  uintptr_t second = 0;
+  std::vector<XML_Node*> seenFirst;
+  std::vector<XML_Node*> seenSecond;
+  // The second enumeration starts one step behind; indexes and counts in between move neither.
+  seenFirst.push_back(list->GetNext(&first));
+  while (XML_Node* node = list->GetNext(&first)) {
+    seenFirst.push_back(node);
+    seenSecond.push_back(list->GetNext(&second));
+    EXPECT_EQ(list->GetItem(0), seenFirst.front());
+    EXPECT_EQ(list->GetCount(), count);
+  }
+  EXPECT_EQ(first, 0u);
+  while (XML_Node* node = list->GetNext(&second)) seenSecond.push_back(node);
+  EXPECT_EQ(second, 0u);
+  EXPECT_EQ(seenFirst, BySiblings());
+  EXPECT_EQ(seenSecond, seenFirst);
+}
+
+// One child, and runs long enough to need several blocks of node objects.
+INSTANTIATE_TEST_SUITE_P(Sizes, XmlNodeWalk, ::testing::Values(1, 2, 1025, 3000));
+
+}  // namespace
