@@ -56,6 +56,18 @@ XmlElement* XmlNodeArena::Make(pugi::xml_node node, XmlElement* parent, int32_t 
   return new (blocks_.back() + used_++) XmlElement(node, parent, ordinal, this);
 }
 
+XmlElement* XmlNodeArena::Made(uintptr_t address) const {
+  // Compared as numbers: an address that is no object's is never followed.
+  for (size_t b = 0; b < blocks_.size(); ++b) {
+    const uintptr_t first = Mark(blocks_[b]);
+    const size_t slots = b + 1 < blocks_.size() ? kBlockSlots : used_;
+    const uintptr_t offset = address - first;
+    if (address >= first && offset % sizeof(XmlElement) == 0 && offset / sizeof(XmlElement) < slots)
+      return blocks_[b] + offset / sizeof(XmlElement);
+  }
+  return nullptr;
+}
+
 void XmlNodeArena::Clear() {
   for (XmlElement* block : blocks_) std::allocator<XmlElement>().deallocate(block, kBlockSlots);
   blocks_.clear();
@@ -90,12 +102,8 @@ XmlElement* XmlElement::ChildAt(int32_t index) {
 
 XmlElement* XmlElement::MarkedChild(uintptr_t mark) {
   if (cursor_ != nullptr && Mark(cursor_) == mark) return cursor_;
-  // Only a child made so far can have been handed out.
-  for (XmlElement* child = firstKnown_ ? first_ : nullptr; child != nullptr;
-       child = child->nextKnown_ ? child->next_ : nullptr) {
-    if (Mark(child) == mark) return child;
-  }
-  return nullptr;
+  XmlElement* node = arena_->Made(mark);
+  return node != nullptr && node->parent_ == this ? node : nullptr;
 }
 
 XmlElement* XmlElement::FindChild(const char* name, size_t length) {

@@ -5,7 +5,8 @@
 // sit in blocks owned by the document's node arena until the document is opened again or
 // destroyed. Each child is linked to the next one made, and each node remembers the child its
 // list last handed out, so a walk in order costs one step per child. The same object serves as
-// the element's child enumerator; a position marks a child by its address.
+// the element's child enumerator; a position marks a child by its address, and one that is not
+// the last handed out is looked up among the arena's blocks before it is trusted.
 #ifndef TABROW_ARCHIVE_XML_NODE_H_
 #define TABROW_ARCHIVE_XML_NODE_H_
 
@@ -78,6 +79,8 @@ class XmlNodeArena {
   XmlElement* Document(pugi::xml_node document);
   // A new object for `node`, child number `ordinal` of `parent`.
   XmlElement* Make(pugi::xml_node node, XmlElement* parent, int32_t ordinal);
+  // The object made at `address`, or null when no object of this arena sits there.
+  XmlElement* Made(uintptr_t address) const;
   // Releases every object (the document is about to change).
   void Clear();
 
