@@ -434,6 +434,7 @@ void XmlSeeds() {
       "</When></Item><Note/><Item id=\"x\"><Name>a&amp;b</Name></Item></Items></Answer>",
       "<Rowset Type=\"IX\"><Row><A>1</A></Row></Rowset>",
       "\xef\xbb\xbf<Rowset Type=\"T\"><Row><A>2024-3-5</A></Row><!-- c --><?pi x?></Rowset>",
+      "<Rowset Type=\"SFS\"><Row><A>a&#13;b</A><B>1e999</B><C><![CDATA[ ]]></C></Row></Rowset>",
   };
   int n = 0;
   for (const std::string& document : documents) {
