@@ -191,8 +191,10 @@ TABROW_API int32_t HTM_Write(IArchive* archive, const char* text);
 // appended on failure).
 TABROW_API int32_t HTM_Write(IArchive* archive, const char* text, uint32_t count);
 // Appends a UTF-16 text as XML character data in UTF-8, with '&', '<' and '>' escaped as
-// "&amp;", "&lt;" and "&gt;"; returns non-zero on success (nothing is appended on failure). A
-// null text appends nothing. A lone surrogate becomes U+FFFD.
+// "&amp;", "&lt;" and "&gt;", a carriage return as "&#13;" and a space, tab or line feed that
+// starts the text as "&#32;", "&#9;" or "&#10;", so that a parser reads the same text back;
+// returns non-zero on success (nothing is appended on failure). A null text appends nothing. A
+// lone surrogate becomes U+FFFD.
 TABROW_API int32_t XMT_Text(IArchive* archive, const XCHAR* text);
 
 #endif  // TABROW_ARCHIVE_H_
