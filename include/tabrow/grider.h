@@ -364,12 +364,15 @@ class TABROW_API XRowGrider {
   friend class XHttpBuffer;  // GetRowGrider marks the grid with its source
 };
 
-// Writes one GDI_LINE item for a database record: fields as the chain describes them (integer 4
-// bytes, text a NUL-terminated field of 2 x Size bytes, double 8, date-time a 16-byte DbTimestamp
-// stored as a DATETIME, archive a 44-byte block holding an IArchive pointer at offset 16), status
-// word 3 meaning null (status may be null: nothing null). Texts are never cut. Returns 1, or 0
-// (nothing written) for an unsupported non-null field type, more than 256 fields or cells that
-// would total 65536 bytes or more; 0 too when an append fails (the item may be partly written).
+// Writes one GDI_LINE item for a database record: fields as the chain describes them (integer
+// and double Size bytes holding a 4- or 8-byte value, text a field of 2 x Size bytes, date-time a
+// 16-byte DbTimestamp stored as a DATETIME, archive a 44-byte block holding an IArchive pointer at
+// offset 16), status word 3 meaning null (status may be null: nothing null). Nothing is read past
+// a field: a non-null integer field of Size below 4 or double field below 8 is refused, and a
+// text is read up to its NUL or the end of its field, whichever comes first, and stored whole
+// with a NUL (never cut). Returns 1, or 0 (nothing written) for an unsupported non-null field
+// type, a number field too narrow for its value, more than 256 fields or cells that would total
+// 65536 bytes or more; 0 too when an append fails (the item may be partly written).
 TABROW_API int32_t SaveGriderLine(IArchive* archive, const XFieldDesc* fields, const void* record,
                                   const int32_t* status);
 
