@@ -75,14 +75,8 @@ RowLine* BuildLine(const CellPlan* plans, int32_t columns) {
     if (plans[c].length > kMaxCellBytes - total) return nullptr;
     total += plans[c].length;
   }
-  RowLine* line = AllocLine();
+  RowLine* line = AllocLine(table + total);
   if (line == nullptr || table == 0) return line;
-  line->Data = static_cast<uint8_t*>(std::malloc(table + total));
-  if (line->Data == nullptr) {
-    FreeLine(line);
-    return nullptr;
-  }
-  line->DataSize = table + total;
   uint32_t end = 0;
   for (int32_t c = 0; c < columns; ++c) {
     FillCell(plans[c], line->Data + table + end);
