@@ -326,8 +326,9 @@ class TABROW_API XRowGrider {
   int32_t ReadColumnCounter(XMF_Serialize* serializer);
   int32_t ReadLine(XMF_Serialize* serializer);
   void AppendRun(RowLine* head, RowLine* tail);
-  void* AddUnits(const XDataUnit* const* units, bool adopt, uint32_t marker, uint32_t proper,
-                 uintptr_t binder);
+  // Units in column order: the array `units`, or, when it is null, the pointers `chain`.
+  void* AddUnits(const XDataUnit* units, const XDataUnit* const* chain, bool adopt, uint32_t marker,
+                 uint32_t proper, uintptr_t binder);
   void* AddRecord(const void* record, const uint8_t* nulls, const int32_t* status, bool database,
                   uint32_t marker, uint32_t proper, uintptr_t binder);
   void* LinkNewLine(RowLine* line, uint32_t marker, uint32_t proper, uintptr_t binder);

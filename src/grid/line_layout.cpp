@@ -243,8 +243,10 @@ struct ThreadCache {
 [[gnu::tls_model("initial-exec")]] thread_local ThreadCache* t_cache = nullptr;
 thread_local bool t_closed = false;
 
+// Gives back a size's cached blocks. The slab of a used-up run may be gone already: it is
+// looked at only while the run has blocks left.
 void EmptyClass(ClassCache* cache) {
-  uint32_t stride = cache->slab != nullptr ? Stride(cache->slab->size_class) : 0;
+  uint32_t stride = cache->fresh != cache->end ? Stride(cache->slab->size_class) : 0;
   for (uint8_t* payload = cache->fresh; payload != cache->end; payload += stride) {
     SetSlab(payload, cache->slab);
     SetNextFree(payload, cache->free);
@@ -266,6 +268,7 @@ struct CacheCloser {
     ThreadCache* thread = t_cache;
     t_cache = nullptr;
     t_closed = true;
+    if (thread == nullptr) return;
     EmptyCache(thread);
     delete thread;
   }
@@ -291,7 +294,7 @@ void Trim(ClassCache* cache) {
 }
 
 // The next block of a thread's cache, or null when it has none.
-uint8_t* FromCache(ClassCache* cache, uint32_t size_class) {
+inline uint8_t* FromCache(ClassCache* cache, uint32_t size_class) {
   uint8_t* payload = cache->free;
   if (payload != nullptr) {
     cache->free = NextFree(payload);
@@ -315,7 +318,9 @@ uint8_t* AllocUncached(uint32_t size_class) {
   return FromCache(&single, size_class);
 }
 
-uint8_t* AllocBlock(ThreadCache* thread, uint32_t size) {
+// Blocks of more than the largest class come from malloc; the others from the pool, through
+// the thread's cache when it has one.
+uint8_t* AllocFromPool(ThreadCache* thread, uint32_t size) {
   uint32_t padded = size + kRedzone;
   if (padded > kGrain * kClasses) {
     auto* block = static_cast<uint8_t*>(std::malloc(kPrefixBytes + size));
@@ -329,14 +334,27 @@ uint8_t* AllocBlock(ThreadCache* thread, uint32_t size) {
     payload = AllocUncached(size_class);
   } else {
     ClassCache* cache = &thread->classes[size_class];
-    payload = FromCache(cache, size_class);
-    if (payload == nullptr && Pool().Take(size_class, kBatch, &cache->free, &cache->count,
-                                          &cache->fresh, &cache->end, &cache->slab)) {
+    if (Pool().Take(size_class, kBatch, &cache->free, &cache->count, &cache->fresh, &cache->end,
+                    &cache->slab)) {
       payload = FromCache(cache, size_class);
     }
   }
   if (payload != nullptr) Unpoison(payload, size);
   return payload;
+}
+
+// The common case, a block the thread's cache holds, costs no call.
+inline uint8_t* AllocBlock(ThreadCache* thread, uint32_t size) {
+  uint32_t padded = size + kRedzone;
+  if (thread != nullptr && padded <= kGrain * kClasses) {
+    uint32_t size_class = (padded + kGrain - 1) / kGrain - 1;
+    uint8_t* payload = FromCache(&thread->classes[size_class], size_class);
+    if (payload != nullptr) {
+      Unpoison(payload, size);
+      return payload;
+    }
+  }
+  return AllocFromPool(thread, size);
 }
 
 void FreeBlock(ThreadCache* thread, uint8_t* payload) {

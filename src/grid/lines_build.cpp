@@ -22,6 +22,8 @@ void CopyCell(uint8_t* cell, const void* source, uint32_t length) {
   }
 }
 
+}  // namespace
+
 void FillCell(const CellPlan& plan, uint8_t* cell) {
   switch (plan.fill) {
     case CellFill::kEmpty:
@@ -52,8 +54,6 @@ void FillCell(const CellPlan& plan, uint8_t* cell) {
     }
   }
 }
-
-}  // namespace
 
 CellPlan TextCell(const void* text, size_t characters, uint16_t size) {
   if (size != 0 && characters + 1 > size) characters = size - 1u;

@@ -35,6 +35,9 @@ CellPlan TextCell(const void* text, size_t characters, uint16_t size);
 // An archive cell: the archive's length, or empty for no archive or 65536 bytes or more.
 CellPlan ArchiveCell(IArchive* archive);
 
+// Fills the `plan.length` bytes at `cell` as planned.
+void FillCell(const CellPlan& plan, uint8_t* cell);
+
 // A new line of `columns` cells (at most kMaxColumns) laid out and filled from the plans, with
 // empty header words and links; null when the cells total more than kMaxCellBytes or memory
 // runs out.
