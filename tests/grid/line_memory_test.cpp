@@ -1,6 +1,7 @@
 // Line memory as grids hand lines to one another and across threads, and the two ways a grid
 // is stored: straight into a memory archive, or through the serializer into any other archive.
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <thread>
 
@@ -76,6 +77,26 @@ TEST(LineMemoryTest, GridsOnSeveralThreadsAtOnce) {
   XRowGrider expected;
   Fill(&expected, 3000);
   for (const Bytes& bytes : stored) EXPECT_EQ(Store(&expected), bytes);
+}
+
+size_t HeapInUse() {
+  return mallinfo2().uordblks;
+}
+
+// Clearing or destroying a grid gives its line memory back to the heap, whichever thread made
+// the lines.
+TEST(LineMemoryTest, ClearingGivesTheMemoryBack) {
+  size_t before = HeapInUse();
+  {
+    XRowGrider grid;
+    Fill(&grid, 20000);
+    if (HeapInUse() < before + 20000 * 64) GTEST_SKIP() << "the heap does not report its use";
+    grid.ClearBuffer();
+    EXPECT_LT(HeapInUse(), before + 256 * 1024);
+    std::thread maker([&] { Fill(&grid, 20000); });
+    maker.join();
+  }
+  EXPECT_LT(HeapInUse(), before + 256 * 1024);
 }
 
 // A worker fills a grid and ends; its lines then move through take-over, attach and a
