@@ -55,12 +55,6 @@ void FillCell(const CellPlan& plan, uint8_t* cell) {
   }
 }
 
-CellPlan TextCell(const void* text, size_t characters, uint16_t size) {
-  if (size != 0 && characters + 1 > size) characters = size - 1u;
-  if (characters >= kMaxCellBytes / 2) return CellPlan{CellFill::kText, kMaxCellBytes + 1, text};
-  return CellPlan{CellFill::kText, static_cast<uint32_t>(2 * (characters + 1)), text};
-}
-
 CellPlan ArchiveCell(IArchive* archive) {
   uint32_t length = 0;
   if (archive != nullptr) archive->GetLength(&length);

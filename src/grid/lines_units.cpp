@@ -13,6 +13,13 @@ bool HoldsCellValue(uint16_t type) {
          type == XDT_ARCHIVE;
 }
 
+// Characters before the NUL of a unit's text (any address); short enough to stay in line here.
+size_t TextUnits(const XCHAR* text) {
+  size_t length = 0;
+  while (tabrow::LoadUnit(text + length) != 0) ++length;
+  return length;
+}
+
 // Bytes the cell of a non-null unit of a type that lines hold takes in a column of declared
 // `size`; above kMaxCellBytes when it can never fit.
 uint32_t UnitCellLength(const XDataUnit& unit, uint16_t size) {
@@ -24,7 +31,7 @@ uint32_t UnitCellLength(const XDataUnit& unit, uint16_t size) {
       return 8;
     case XDT_STRING:
       if (unit.Value.Text == nullptr) return 0;
-      return tabrow::TextCell(unit.Value.Text, tabrow::TextLength(unit.Value.Text), size).length;
+      return tabrow::TextCell(unit.Value.Text, TextUnits(unit.Value.Text), size).length;
     default:
       return tabrow::ArchiveCell(unit.Value.Archive).length;
   }
