@@ -322,7 +322,7 @@ class TABROW_API XRowGrider {
   void AppendLine(RowLine* line);
   RowLine* LineOrCurrent(const void* line) const;
   int32_t SerializeOut(XMF_Serialize* serializer, int32_t nested);
-  int32_t SerializeIn(XMF_Serialize* serializer, IArchive* memory, int32_t nested);
+  int32_t SerializeIn(XMF_Serialize* serializer, int32_t nested);
   int32_t ReadColumnCounter(XMF_Serialize* serializer);
   int32_t ReadLine(XMF_Serialize* serializer);
   void AppendRun(RowLine* head, RowLine* tail);

@@ -130,29 +130,6 @@ TEST(LineMemoryTest, LinesOutliveTheThreadThatMadeThem) {
   EXPECT_EQ(rest, Numbers(&merged));
 }
 
-// Forwards to a memory archive without lending it, so the grid writes through the serializer.
-class PlainArchive final : public IArchive {
- public:
-  int32_t GetPosition(uint32_t* position) override { return memory_.GetPosition(position); }
-  void Release() override {}
-  int32_t SeekToBegin() override { return memory_.SeekToBegin(); }
-  int32_t Seek(uint32_t position) override { return memory_.Seek(position); }
-  int32_t GetLength(uint32_t* length) override { return memory_.GetLength(length); }
-  int32_t SetLength(uint32_t length) override { return memory_.SetLength(length); }
-  const uint8_t* GetData() override { return nullptr; }
-  int32_t Skip(uint32_t count) override { return memory_.Skip(count); }
-  int32_t Read(void* buffer, uint32_t count) override { return memory_.Read(buffer, count); }
-  int32_t Reserve(uint32_t capacity) override { return memory_.Reserve(capacity); }
-  int32_t Append(const void* buffer, uint32_t count) override {
-    return memory_.Append(buffer, count);
-  }
-  int32_t CopyFrom(IArchive* source) override { return memory_.CopyFrom(source); }
-  Bytes Content() { return ArchiveBytes(&memory_); }
-
- private:
-  XMemoArchive memory_;
-};
-
 struct StoreCase {
   int32_t lines;
   uint32_t archive_bytes;
