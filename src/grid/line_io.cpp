@@ -9,7 +9,7 @@ namespace {
 
 void PutLineItem(uint8_t* out, const RowLine* line, uint32_t data_size) {
   PutLinePrefix(out, line->Marker, line->Proper, data_size, line->Binder);
-  if (data_size > 0) std::memcpy(out + kLinePrefixBytes, line->Data, data_size);
+  if (data_size > 0) CopyBytes(out + kLinePrefixBytes, line->Data, data_size);
 }
 
 }  // namespace
@@ -114,7 +114,7 @@ LineRun ReadLineRun(IArchive* archive) {
     if (count > length - position - kLineItemPrefix) break;
     RowLine* line = NewStoredLine(item + kLineItemPrefix, data_size);
     if (line == nullptr) break;
-    if (data_size > 0) std::memcpy(line->Data, item + kLinePrefixBytes, data_size);
+    if (data_size > 0) CopyBytes(line->Data, item + kLinePrefixBytes, data_size);
     if (run.tail != nullptr) {
       run.tail->Next = line;
     } else {

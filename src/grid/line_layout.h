@@ -56,6 +56,23 @@ inline uint32_t Load32(const uint8_t* source) {
   return value;
 }
 
+// Copies `count` bytes as memcpy does. Copies of up to 64 bytes, the usual cell or line, are
+// two fixed-size moves whose ranges may overlap, with no library call.
+inline void CopyBytes(uint8_t* target, const uint8_t* source, size_t count) {
+  if (count >= 32 && count <= 64) {
+    std::memcpy(target, source, 32);
+    std::memcpy(target + count - 32, source + count - 32, 32);
+  } else if (count >= 16 && count < 32) {
+    std::memcpy(target, source, 16);
+    std::memcpy(target + count - 16, source + count - 16, 16);
+  } else if (count >= 8 && count < 16) {
+    std::memcpy(target, source, 8);
+    std::memcpy(target + count - 8, source + count - 8, 8);
+  } else {
+    std::memcpy(target, source, count);
+  }
+}
+
 // The 28 bytes that start a stored line item: identifier, kind, byte count, then the line header
 // (Marker, Proper, DataSize, the binder's low 32 bits), each a 32-bit little-endian word.
 constexpr uint32_t kLinePrefixBytes = kLineItemPrefix + kLineHeaderBytes;

@@ -81,13 +81,3 @@ RowLine* BuildLine(const CellPlan* plans, int32_t columns) {
 }
 
 }  // namespace tabrow
-
-// Gives a new line its header words and links it at Tail; passes null through.
-void* XRowGrider::LinkNewLine(RowLine* line, uint32_t marker, uint32_t proper, uintptr_t binder) {
-  if (line == nullptr) return nullptr;
-  line->Marker = marker;
-  line->Proper = proper;
-  line->Binder = binder;
-  AppendLine(line);
-  return line;
-}

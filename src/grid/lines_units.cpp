@@ -49,7 +49,7 @@ void FillUnitCell(const XDataUnit& unit, uint32_t length, uint8_t* cell) {
       std::memcpy(cell, &unit.Value, 8);
       break;
     case XDT_STRING:
-      std::memcpy(cell, unit.Value.Text, length - 2);
+      tabrow::CopyBytes(cell, reinterpret_cast<const uint8_t*>(unit.Value.Text), length - 2);
       std::memset(cell + length - 2, 0, 2);
       break;
     default:

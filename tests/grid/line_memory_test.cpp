@@ -14,6 +14,10 @@ namespace {
 const uint16_t kTypes[3] = {XDT_LONG, XDT_STRING, XDT_ARCHIVE};
 const uint16_t kSizes[3] = {4, 0, 0};
 
+std::u16string LineText(int32_t i) {
+  return std::u16string(size_t(i % 40), char16_t(u'a' + i % 26));
+}
+
 // Line i: integer i, a text of i % 40 characters, and an archive cell of `archive_bytes` bytes
 // (none for 0), so lines fall in many block sizes, large ones included.
 void Fill(XRowGrider* grid, int32_t lines, uint32_t archive_bytes = 0) {
@@ -22,7 +26,7 @@ void Fill(XRowGrider* grid, int32_t lines, uint32_t archive_bytes = 0) {
   XMemoArchive archive;
   if (archive_bytes > 0) archive.Append(content.data(), archive_bytes);
   for (int32_t i = 0; i < lines; ++i) {
-    std::u16string text(size_t(i % 40), char16_t(u'a' + i % 26));
+    std::u16string text = LineText(i);
     XDataUnit units[3] = {Unit(), Unit(), Unit()};
     SetUnitValue(&units[0], i);
     SetUnitValue(&units[1], text.c_str(), 0);
@@ -31,13 +35,15 @@ void Fill(XRowGrider* grid, int32_t lines, uint32_t archive_bytes = 0) {
   }
 }
 
-// A grid's lines: the integer cell of each, in order.
+// A grid's lines: the integer cell of each, in order; the text cells are checked on the way.
 std::vector<int32_t> Numbers(XRowGrider* grid) {
   std::vector<int32_t> numbers;
   for (void* line = grid->GetNextLine(nullptr); line != nullptr; line = grid->GetNextLine(line)) {
     XDataUnit u = Unit();
     grid->GetValue(line, 0, &u);
     numbers.push_back(u.Value.Long);
+    grid->GetValue(line, 1, &u);
+    EXPECT_EQ(LineText(numbers.back()), u.Value.Text);
   }
   return numbers;
 }
@@ -118,6 +124,9 @@ TEST(LineMemoryTest, LinesOutliveTheThreadThatMadeThem) {
   ASSERT_EQ(1, merged.AddGrider(&attached));
   EXPECT_EQ(0, attached.GetRowCounter());
   ASSERT_EQ(1, merged.DeleteRowLine(merged.GetNextLine(nullptr)));
+  std::vector<int32_t> rest = Count(300);
+  rest.erase(rest.begin());
+  EXPECT_EQ(rest, Numbers(&merged));
   void* line = merged.GetNextLine(nullptr);
   XDataUnit longer = Unit();
   SetUnitValue(&longer, u"a text longer than any the worker wrote", 0);
@@ -125,9 +134,6 @@ TEST(LineMemoryTest, LinesOutliveTheThreadThatMadeThem) {
   XDataUnit read = Unit();
   merged.GetValue(line, 1, &read);
   EXPECT_EQ(std::u16string(u"a text longer than any the worker wrote"), read.Value.Text);
-  std::vector<int32_t> rest = Count(300);
-  rest.erase(rest.begin());
-  EXPECT_EQ(rest, Numbers(&merged));
 }
 
 struct StoreCase {
