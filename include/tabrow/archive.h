@@ -80,6 +80,11 @@ class TABROW_API XMemoArchive final : public IArchive {
   int32_t Append(const void* buffer, uint32_t count) override;
   int32_t CopyFrom(IArchive* source) override;
 
+  // Appends `count` bytes (count > 0) that the caller fills at the address returned before it
+  // makes any other call on the archive; null, with nothing appended, when the archive cannot
+  // grow that far.
+  uint8_t* AppendSpace(uint32_t count);
+
  private:
   int32_t Grow(uint64_t needed);
 
@@ -133,6 +138,9 @@ class TABROW_API XCakeArchive final : public IArchive {
 class TABROW_API XMF_Serialize {
  public:
   explicit XMF_Serialize(IArchive* archive);
+
+  // The archive this serializer borrows.
+  IArchive* GetArchive() const { return archive_; }
 
   // Appends a header.
   int32_t WriteHeader(uint32_t identifier, uint32_t kind);
