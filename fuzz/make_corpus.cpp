@@ -395,6 +395,118 @@ void ConvertSeeds() {
   }
 }
 
+void JsonSeeds() {
+  struct Case {
+    uint8_t utf8;
+    std::u16string path;
+    std::string text;
+  };
+  const Case cases[] = {
+      {1, u"a/b", "{\"a\":{\"b\":[1,2],\"b2\":3},\"A\":4,\"a\":5}"},
+      {1, u"s",
+       "{\"l\":-42,\"d\":-2.75,\"s\":\" 12.5abc\",\"e\":\"\",\"t\":'2024-03-05 14:07:09',"
+       "\"x\":'abc',\"n\":Null,\"o\":{},\"a\":[],\"h\":\"\xe4\xb8\xad\"}"},
+      {1, u"", "[0x7FFFFFFF, 0xFFFFFFFF, 2147483648, - 3, -, 1., TRUE false]"},
+      {1, u"q", "{\"q\":\"a\\\"b\\\\c\\x41\\101\\18\\9\\r\\n\\u0041\"}"},
+      {0, u"\x4e2d", "{\"\xd6\xd0\":\"\xce\xc4\"}"},
+      {1, u"k/", "\xef\xbb\xbf{\"k\":[{\"v\":1}{\"v\":2},]}{\"extra\":1}"},
+      {1, u"x", std::string("\xff\xfe{\0\"\0x\0\"\0:\0\x31\0}\0", 16)},
+      {1, u"", "{\"open\":[1,2"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    Builder b;
+    b.Byte(c.utf8).Text(c.path).Raw(c.text.data(), c.text.size());
+    Save("json_doc", "doc-" + std::to_string(n++), b.bytes());
+  }
+}
+
+void XmlSeeds() {
+  const std::string documents[] = {
+      "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<Rowset Type=\"ISFT\">\r\n<Row><FD_1>7</FD_1>"
+      "<FD_2>a&lt;b</FD_2><FD_3>2.5</FD_3><FD_4>2008-03-07 09:05:00</FD_4>\r\n</Row>\r\n<Row>"
+      "<FD_1></FD_1><FD_2></FD_2><FD_3>-0.125</FD_3><FD_4></FD_4>\r\n</Row></Rowset>",
+      "<Rowset Type=\"IS\"><Row><A>1</A></Row><Row/><Row><A>2</A><B>x</B><C>3</C></Row>"
+      "<Row><A>zz</A><B><![CDATA[c]]></B></Row></Rowset>",
+      "<?xml version=\"1.0\" encoding=\"gb2312\"?><Rowset Type=\"SS\"><Row><a>\xd6\xd0</a>"
+      "<b>\xce\xc4&amp;</b></Row></Rowset>",
+      "<Answer><Items><Item id=\"1\" price=\"2.5\"><Name>apple</Name><When>2024-03-05 14:07:09"
+      "</When></Item><Note/><Item id=\"x\"><Name>a&amp;b</Name></Item></Items></Answer>",
+      "<Rowset Type=\"IX\"><Row><A>1</A></Row></Rowset>",
+      "\xef\xbb\xbf<Rowset Type=\"T\"><Row><A>2024-3-5</A></Row><!-- c --><?pi x?></Rowset>",
+      "<Rowset Type=\"SFS\"><Row><A>a&#13;b</A><B>1e999</B><C><![CDATA[ ]]></C></Row></Rowset>",
+  };
+  int n = 0;
+  for (const std::string& document : documents) {
+    Builder b;
+    b.Text(n % 2 == 0 ? u"Type" : u"Items/Item").Raw(document.data(), document.size());
+    Save("xml_doc", "doc-" + std::to_string(n++), b.bytes());
+  }
+}
+
+// An embedded record of a query: kind, length, a zero word, data type, then the value's bytes.
+Bytes QueryRecord(uint16_t kind, uint16_t type, const void* value, size_t size) {
+  Builder b;
+  b.Value(kind).Value(uint16_t(8 + size)).Value(uint16_t(0)).Value(type).Raw(value, size);
+  return b.bytes();
+}
+
+Bytes QueryName(const std::u16string& text, uint16_t kind = 0) {
+  return QueryRecord(kind, XDT_STRING, text.c_str(), 2 * (text.size() + 1));
+}
+
+// Flags (grid, XML, start node, typed), the type text, then the query record.
+Bytes QueryInput(uint8_t flags, const std::u16string& types, const std::vector<Bytes>& records,
+                 bool list, bool skip = false) {
+  Builder head;
+  head.Byte(flags);
+  if ((flags & 16) != 0) head.Text(types);
+  Bytes query(20, 0);
+  for (const Bytes& r : records) query.insert(query.end(), r.begin(), r.end());
+  const uint16_t length = uint16_t(query.size());
+  std::memcpy(&query[2], &length, 2);
+  query[16] = skip;
+  query[17] = list;
+  query[18] = uint8_t(list ? records.size() - 1 - skip : 0);
+  return head.Append(query).bytes();
+}
+
+void ExtractSeeds() {
+  const uint16_t kChild = 0x3200;
+  const int32_t seven = 7;
+  const Bytes carried = QueryRecord(0x1000, XDT_LONG, &seven, 4);
+  const struct {
+    const char* name;
+    Bytes input;
+  } seeds[] = {
+      {"json-grid", QueryInput(1 | 16, u"ISFT",
+                               {QueryName(u"/data/items"), QueryName(u"id"), QueryName(u"name"),
+                                QueryName(u"price"), QueryName(u"when")},
+                               true)},
+      {"json-row",
+       QueryInput(16, u"IS", {QueryName(u"data/one"), QueryName(u"id"), carried}, true)},
+      {"json-row-node", QueryInput(4, u"", {QueryName(u""), QueryName(u"tags")}, true)},
+      {"json-single",
+       QueryInput(16, u"F", {QueryName(u"title"), QueryName(u"count")}, false, true)},
+      {"json-grid-plain", QueryInput(1, u"", {QueryName(u"data/items")}, false)},
+      {"xml-grid",
+       QueryInput(3 | 16, u"ISFT",
+                  {QueryName(u"/Answer/Items/Item"), QueryName(u"id"), QueryName(u"Name", kChild),
+                   QueryName(u"price"), QueryName(u"When", kChild)},
+                  true)},
+      {"xml-row", QueryInput(2, u"",
+                             {QueryName(u"/Answer/Items/Item"), QueryName(u"id"),
+                              QueryName(u"Name", kChild), carried},
+                             true)},
+      {"xml-row-node", QueryInput(2 | 4 | 32, u"", {QueryName(u"Name")}, false)},
+      {"xml-grid-no-list", QueryInput(3, u"", {QueryName(u"Answer/Item")}, false)},
+      {"xml-grid-short-types",
+       QueryInput(3 | 16, u"I", {QueryName(u"Items/Item"), QueryName(u"id"), QueryName(u"x")},
+                  true)},
+  };
+  for (const auto& seed : seeds) Save("extract_query", seed.name, seed.input);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -413,5 +525,8 @@ int main(int argc, char** argv) {
   DateSeeds();
   UrlSeeds();
   ConvertSeeds();
+  JsonSeeds();
+  XmlSeeds();
+  ExtractSeeds();
   return 0;
 }

@@ -80,6 +80,11 @@ class TABROW_API XMemoArchive final : public IArchive {
   int32_t Append(const void* buffer, uint32_t count) override;
   int32_t CopyFrom(IArchive* source) override;
 
+  // Appends `count` bytes (count > 0) that the caller fills at the address returned before it
+  // makes any other call on the archive; null, with nothing appended, when the archive cannot
+  // grow that far.
+  uint8_t* AppendSpace(uint32_t count);
+
  private:
   int32_t Grow(uint64_t needed);
 
@@ -133,6 +138,9 @@ class TABROW_API XCakeArchive final : public IArchive {
 class TABROW_API XMF_Serialize {
  public:
   explicit XMF_Serialize(IArchive* archive);
+
+  // The archive this serializer borrows.
+  IArchive* GetArchive() const { return archive_; }
 
   // Appends a header.
   int32_t WriteHeader(uint32_t identifier, uint32_t kind);
@@ -191,8 +199,10 @@ TABROW_API int32_t HTM_Write(IArchive* archive, const char* text);
 // appended on failure).
 TABROW_API int32_t HTM_Write(IArchive* archive, const char* text, uint32_t count);
 // Appends a UTF-16 text as XML character data in UTF-8, with '&', '<' and '>' escaped as
-// "&amp;", "&lt;" and "&gt;"; returns non-zero on success (nothing is appended on failure). A
-// null text appends nothing. A lone surrogate becomes U+FFFD.
+// "&amp;", "&lt;" and "&gt;", a carriage return as "&#13;" and a space, tab or line feed that
+// starts the text as "&#32;", "&#9;" or "&#10;", so that a parser reads the same text back;
+// returns non-zero on success (nothing is appended on failure). A null text appends nothing. A
+// lone surrogate becomes U+FFFD.
 TABROW_API int32_t XMT_Text(IArchive* archive, const XCHAR* text);
 
 #endif  // TABROW_ARCHIVE_H_

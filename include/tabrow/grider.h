@@ -322,12 +322,13 @@ class TABROW_API XRowGrider {
   void AppendLine(RowLine* line);
   RowLine* LineOrCurrent(const void* line) const;
   int32_t SerializeOut(XMF_Serialize* serializer, int32_t nested);
-  int32_t SerializeIn(XMF_Serialize* serializer, IArchive* memory, int32_t nested);
+  int32_t SerializeIn(XMF_Serialize* serializer, int32_t nested);
   int32_t ReadColumnCounter(XMF_Serialize* serializer);
   int32_t ReadLine(XMF_Serialize* serializer);
   void AppendRun(RowLine* head, RowLine* tail);
-  void* AddUnits(const XDataUnit* const* units, bool adopt, uint32_t marker, uint32_t proper,
-                 uintptr_t binder);
+  // Units in column order: the array `units`, or, when it is null, the pointers `chain`.
+  void* AddUnits(const XDataUnit* units, const XDataUnit* const* chain, bool adopt, uint32_t marker,
+                 uint32_t proper, uintptr_t binder);
   void* AddRecord(const void* record, const uint8_t* nulls, const int32_t* status, bool database,
                   uint32_t marker, uint32_t proper, uintptr_t binder);
   void* LinkNewLine(RowLine* line, uint32_t marker, uint32_t proper, uintptr_t binder);
@@ -364,12 +365,15 @@ class TABROW_API XRowGrider {
   friend class XHttpBuffer;  // GetRowGrider marks the grid with its source
 };
 
-// Writes one GDI_LINE item for a database record: fields as the chain describes them (integer 4
-// bytes, text a NUL-terminated field of 2 x Size bytes, double 8, date-time a 16-byte DbTimestamp
-// stored as a DATETIME, archive a 44-byte block holding an IArchive pointer at offset 16), status
-// word 3 meaning null (status may be null: nothing null). Texts are never cut. Returns 1, or 0
-// (nothing written) for an unsupported non-null field type, more than 256 fields or cells that
-// would total 65536 bytes or more; 0 too when an append fails (the item may be partly written).
+// Writes one GDI_LINE item for a database record: fields as the chain describes them (integer
+// and double Size bytes holding a 4- or 8-byte value, text a field of 2 x Size bytes, date-time a
+// 16-byte DbTimestamp stored as a DATETIME, archive a 44-byte block holding an IArchive pointer at
+// offset 16), status word 3 meaning null (status may be null: nothing null). Nothing is read past
+// a field: a non-null integer field of Size below 4 or double field below 8 is refused, and a
+// text is read up to its NUL or the end of its field, whichever comes first, and stored whole
+// with a NUL (never cut). Returns 1, or 0 (nothing written) for an unsupported non-null field
+// type, a number field too narrow for its value, more than 256 fields or cells that would total
+// 65536 bytes or more; 0 too when an append fails (the item may be partly written).
 TABROW_API int32_t SaveGriderLine(IArchive* archive, const XFieldDesc* fields, const void* record,
                                   const int32_t* status);
 

@@ -91,6 +91,14 @@ int32_t XMemoArchive::Append(const void* buffer, uint32_t count) {
   return static_cast<int32_t>(count);
 }
 
+uint8_t* XMemoArchive::AppendSpace(uint32_t count) {
+  if (count == 0 || count > tabrow::kMaximumTransfer) return nullptr;
+  if (!Grow(static_cast<uint64_t>(length_) + count)) return nullptr;
+  uint8_t* space = data_ + length_;
+  length_ += count;
+  return space;
+}
+
 int32_t XMemoArchive::CopyFrom(IArchive* source) {
   if (source == nullptr) return 0;
   if (source == this) return SeekToBegin();

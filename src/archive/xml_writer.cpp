@@ -13,9 +13,16 @@ namespace {
 constexpr size_t kChunkUnits = 4096;
 
 // Appends `utf8` to `out` with the three markup characters escaped. Their bytes never occur
-// inside a multi-byte UTF-8 sequence, so escaping after encoding is safe.
-void AppendEscaped(const std::string& utf8, std::string* out) {
-  for (char c : utf8) {
+// inside a multi-byte UTF-8 sequence, so escaping after encoding is safe. A carriage return,
+// and a blank that starts the text, become character references: a reader turns a raw carriage
+// return into a line feed and drops character data made of blanks only.
+void AppendEscaped(const std::string& utf8, bool start, std::string* out) {
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const char c = utf8[i];
+    if (c == '\r' || (start && i == 0 && (c == ' ' || c == '\t' || c == '\n'))) {
+      out->append("&#").append(std::to_string(int(c))).push_back(';');
+      continue;
+    }
     switch (c) {
       case '&':
         out->append("&amp;");
@@ -32,9 +39,10 @@ void AppendEscaped(const std::string& utf8, std::string* out) {
   }
 }
 
-bool WriteEscaped(XMF_Serialize* writer, const std::string& utf8, std::string* escaped) {
+bool WriteEscaped(XMF_Serialize* writer, const std::string& utf8, bool start,
+                  std::string* escaped) {
   escaped->clear();
-  AppendEscaped(utf8, escaped);
+  AppendEscaped(utf8, start, escaped);
   return writer->Write(escaped->data(), static_cast<uint32_t>(escaped->size())) != 0;
 }
 
@@ -65,7 +73,7 @@ int32_t XMT_Text(IArchive* archive, const XCHAR* text) {
   bool ok = true;
   // Walk the text in chunks without measuring it first: a chunk ends at the NUL or after
   // kChunkUnits units. Units are read through memcpy because the text may sit at an odd address.
-  for (bool more = true; ok && more;) {
+  for (bool more = true, start = true; ok && more; start = false) {
     XCHAR chunk[kChunkUnits];
     size_t n = 0;
     while (n < kChunkUnits) {
@@ -78,7 +86,7 @@ int32_t XMT_Text(IArchive* archive, const XCHAR* text) {
     utf8.clear();
     encoder.Feed(chunk, n, &utf8);
     if (!more) encoder.Finish(&utf8);
-    ok = WriteEscaped(&writer, utf8, &escaped);
+    ok = WriteEscaped(&writer, utf8, start, &escaped);
   }
   if (ok) return 1;
   archive->SetLength(old_length);

@@ -81,9 +81,10 @@ bool InsideData(const RowLine* line, const void* value) {
 // Gives a line without data a table of empty cells.
 bool LayOutEmptyLine(RowLine* line, int32_t columns) {
   uint32_t table = 2 * static_cast<uint32_t>(columns);
-  uint8_t* data = static_cast<uint8_t*>(std::calloc(table, 1));
+  uint8_t* data = tabrow::AllocLineData(table);
   if (data == nullptr) return false;
-  std::free(line->Data);
+  std::memset(data, 0, table);
+  tabrow::FreeLineData(line->Data);
   line->Data = data;
   line->DataSize = table;
   return true;
@@ -170,14 +171,14 @@ uint8_t* XRowGrider::ChangeSize(RowLine* line, int32_t column, uint32_t length) 
     line->DataSize -= d;
   } else if (length > old_length) {
     uint32_t d = length - old_length;
-    uint8_t* data = static_cast<uint8_t*>(std::malloc(line->DataSize + d));
+    uint8_t* data = tabrow::AllocLineData(line->DataSize + d);
     if (data == nullptr) return nullptr;
     std::memcpy(data, line->Data, table + end);
     std::memcpy(data + table + end + d, line->Data + table + end, last - end);
     for (int32_t i = column; i < ColCounter; ++i) {
       tabrow::StoreEnd(data, i, tabrow::LoadEnd(data, i) + d);
     }
-    std::free(line->Data);
+    tabrow::FreeLineData(line->Data);
     line->Data = data;
     line->DataSize += d;
   }

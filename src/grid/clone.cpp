@@ -22,19 +22,13 @@ bool CopyArray(const void* source, int32_t count, size_t size, void** target) {
 // A new line with the source line's header words and a copy of its data; null when memory
 // runs out.
 RowLine* CopyLine(const RowLine* source) {
-  RowLine* line = tabrow::AllocLine();
+  RowLine* line = tabrow::AllocLine(source->DataSize);
   if (line == nullptr) return nullptr;
   line->Marker = source->Marker;
   line->Proper = source->Proper;
   line->Binder = source->Binder;
   if (source->DataSize > 0) {
-    line->Data = static_cast<uint8_t*>(std::malloc(source->DataSize));
-    if (line->Data == nullptr) {
-      std::free(line);
-      return nullptr;
-    }
     std::memcpy(line->Data, source->Data, source->DataSize);
-    line->DataSize = source->DataSize;
   }
   return line;
 }

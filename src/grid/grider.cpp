@@ -101,3 +101,13 @@ void XRowGrider::AppendLine(RowLine* line) {
   }
   Tail = line;
 }
+
+// Gives a new line its header words and links it at Tail; passes null through.
+void* XRowGrider::LinkNewLine(RowLine* line, uint32_t marker, uint32_t proper, uintptr_t binder) {
+  if (line == nullptr) return nullptr;
+  line->Marker = marker;
+  line->Proper = proper;
+  line->Binder = binder;
+  AppendLine(line);
+  return line;
+}

@@ -5,8 +5,35 @@
 
 namespace tabrow {
 
+namespace {
+
+void PutLineItem(uint8_t* out, const RowLine* line, uint32_t data_size) {
+  PutLinePrefix(out, line->Marker, line->Proper, data_size, line->Binder);
+  if (data_size > 0) CopyBytes(out + kLinePrefixBytes, line->Data, data_size);
+}
+
+}  // namespace
+
+LineWriter::LineWriter(XMF_Serialize* serializer)
+    : serializer_(serializer),
+      memory_(dynamic_cast<XMemoArchive*>(serializer->GetArchive())),
+      room_(nullptr),
+      room_left_(0),
+      used_(0) {}
+
+LineWriter::~LineWriter() {
+  GiveBackRoom();
+}
+
 bool LineWriter::Add(const RowLine* line, uint32_t data_size) {
   uint32_t count = kLinePrefixBytes + data_size;
+  if (memory_ != nullptr) {
+    if (count > room_left_ && !TakeRoom(count)) return false;
+    PutLineItem(room_, line, data_size);
+    room_ += count;
+    room_left_ -= count;
+    return true;
+  }
   if (count > kBufferBytes - used_) {
     if (!Flush()) return false;
     if (count > kBufferBytes) {
@@ -15,18 +42,38 @@ bool LineWriter::Add(const RowLine* line, uint32_t data_size) {
       return serializer_->Write(prefix, sizeof prefix) && serializer_->Write(line->Data, data_size);
     }
   }
-  uint8_t* out = buffer_ + used_;
-  PutLinePrefix(out, line->Marker, line->Proper, data_size, line->Binder);
-  if (data_size > 0) std::memcpy(out + kLinePrefixBytes, line->Data, data_size);
+  PutLineItem(buffer_ + used_, line, data_size);
   used_ += count;
   return true;
 }
 
 bool LineWriter::Flush() {
+  GiveBackRoom();
   if (used_ == 0) return true;
   uint32_t count = used_;
   used_ = 0;
   return serializer_->Write(buffer_, count) != 0;
+}
+
+bool LineWriter::TakeRoom(uint32_t count) {
+  GiveBackRoom();
+  uint32_t wanted = count > kRoomBytes ? count : kRoomBytes;
+  room_ = memory_->AppendSpace(wanted);
+  if (room_ == nullptr && wanted > count) {
+    wanted = count;
+    room_ = memory_->AppendSpace(wanted);
+  }
+  if (room_ == nullptr) return false;
+  room_left_ = wanted;
+  return true;
+}
+
+void LineWriter::GiveBackRoom() {
+  if (room_left_ == 0) return;
+  uint32_t length = 0;
+  memory_->GetLength(&length);
+  memory_->SetLength(length - room_left_);
+  room_left_ = 0;
 }
 
 bool StoredDataSize(uint32_t count, uint32_t stored_size, uint32_t* data_size) {
@@ -41,19 +88,11 @@ bool StoredDataSize(uint32_t count, uint32_t stored_size, uint32_t* data_size) {
 }
 
 RowLine* NewStoredLine(const uint8_t* header, uint32_t data_size) {
-  RowLine* line = AllocLine();
+  RowLine* line = AllocLine(data_size);
   if (line == nullptr) return nullptr;
   line->Marker = Load32(header);
   line->Proper = Load32(header + 4);
   line->Binder = Load32(header + 12);
-  if (data_size > 0) {
-    line->Data = static_cast<uint8_t*>(std::malloc(data_size));
-    if (line->Data == nullptr) {
-      std::free(line);
-      return nullptr;
-    }
-    line->DataSize = data_size;
-  }
   return line;
 }
 
@@ -75,7 +114,7 @@ LineRun ReadLineRun(IArchive* archive) {
     if (count > length - position - kLineItemPrefix) break;
     RowLine* line = NewStoredLine(item + kLineItemPrefix, data_size);
     if (line == nullptr) break;
-    if (data_size > 0) std::memcpy(line->Data, item + kLinePrefixBytes, data_size);
+    if (data_size > 0) CopyBytes(line->Data, item + kLinePrefixBytes, data_size);
     if (run.tail != nullptr) {
       run.tail->Next = line;
     } else {

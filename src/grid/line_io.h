@@ -8,11 +8,14 @@
 
 namespace tabrow {
 
-// Gathers line items in a fixed buffer and hands them to the serializer in large writes, so a
-// grid of many short lines costs few appends.
+// Gathers line items and hands them to the archive in large writes, so a grid of many short
+// lines costs few appends. A memory archive takes the items straight into its own storage;
+// any other archive gets them through the serializer from a fixed buffer.
 class LineWriter {
  public:
-  explicit LineWriter(XMF_Serialize* serializer) : serializer_(serializer), used_(0) {}
+  explicit LineWriter(XMF_Serialize* serializer);
+  // Gives back room taken in a memory archive and not filled.
+  ~LineWriter();
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
@@ -23,7 +26,16 @@ class LineWriter {
 
  private:
   static constexpr uint32_t kBufferBytes = 16384;
+  static constexpr uint32_t kRoomBytes = 65536;
+
+  // Makes room for at least `count` bytes at the end of the memory archive.
+  bool TakeRoom(uint32_t count);
+  void GiveBackRoom();
+
   XMF_Serialize* serializer_;
+  XMemoArchive* memory_;  // the serializer's archive when it is a memory archive
+  uint8_t* room_;         // unfilled bytes already appended to the memory archive
+  uint32_t room_left_;
   uint32_t used_;
   uint8_t buffer_[kBufferBytes];
 };

@@ -1,6 +1,10 @@
 #include "grid/line_layout.h"
 
+#include <sanitizer/asan_interface.h>
+
 #include <cstdlib>
+#include <mutex>
+#include <new>
 
 namespace tabrow {
 
@@ -25,22 +29,402 @@ bool LineLaidOut(const RowLine* line, int32_t columns) {
   return table + previous == line->DataSize;
 }
 
+// Line records and line data come from slabs: each slab serves one block size, and blocks freed
+// on a thread wait in that thread's cache until a batch of them goes back to their slabs. A slab
+// is given back to the heap as soon as none of its blocks is out.
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+// Block payloads are multiples of 8 bytes up to 512; larger blocks come from malloc. Under
+// AddressSanitizer every block gets 16 poisoned bytes past what was asked for, so that reading
+// or writing past a line's data is still reported.
+constexpr uint32_t kGrain = 8;
+constexpr uint32_t kClasses = 64;
+constexpr uint32_t kRedzone = kAddressSanitizer ? 16 : 0;
+constexpr size_t kSlabBytes = 64 * 1024;
+// Blocks a thread's cache takes from the slabs or gives back to them at once.
+constexpr uint32_t kBatch = 64;
+// Every block is preceded by the slab it belongs to, or null for a block from malloc. While a
+// block is free its first 8 payload bytes link it to the next free block.
+constexpr size_t kPrefixBytes = sizeof(void*);
+
+void Poison(const void* address, size_t size) {
+  ASAN_POISON_MEMORY_REGION(address, size);
+}
+
+void Unpoison(const void* address, size_t size) {
+  ASAN_UNPOISON_MEMORY_REGION(address, size);
+}
+
+struct Slab {
+  Slab* prev;  // list of this size's slabs that have blocks to give
+  Slab* next;
+  uint8_t* free;   // payloads given back
+  uint8_t* fresh;  // start of the blocks never handed out
+  uint8_t* end;
+  uint32_t out;  // blocks held by callers or thread caches
+  uint32_t size_class;
+  bool listed;
+};
+
+uint32_t PayloadBytes(uint32_t size_class) {
+  return kGrain * (size_class + 1);
+}
+
+uint32_t Stride(uint32_t size_class) {
+  return static_cast<uint32_t>(kPrefixBytes) + PayloadBytes(size_class);
+}
+
+uint8_t* NextFree(uint8_t* payload) {
+  uint8_t* next;
+  Unpoison(payload, sizeof next);
+  std::memcpy(&next, payload, sizeof next);
+  Poison(payload, sizeof next);
+  return next;
+}
+
+void SetNextFree(uint8_t* payload, uint8_t* next) {
+  Unpoison(payload, sizeof next);
+  std::memcpy(payload, &next, sizeof next);
+  Poison(payload, sizeof next);
+}
+
+Slab* SlabOf(const uint8_t* payload) {
+  Slab* slab;
+  std::memcpy(&slab, payload - kPrefixBytes, sizeof slab);
+  return slab;
+}
+
+void SetSlab(uint8_t* payload, Slab* slab) {
+  Unpoison(payload - kPrefixBytes, kPrefixBytes);
+  std::memcpy(payload - kPrefixBytes, &slab, sizeof slab);
+}
+
+// The slabs of every size, shared by all threads under one lock.
+class SlabPool {
+ public:
+  // Moves up to `limit` free blocks of a size to *free (linked), or, when no slab has any, hands
+  // out a run of never-used blocks as [*fresh, *end) of *slab. False when memory runs out.
+  bool Take(uint32_t size_class, uint32_t limit, uint8_t** free, uint32_t* count, uint8_t** fresh,
+            uint8_t** end, Slab** slab) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    Slab* from = open_[size_class];
+    if (from == nullptr) from = NewSlab(size_class);
+    if (from == nullptr) return false;
+    if (from->free != nullptr) {
+      uint32_t taken = 0;
+      uint8_t* last = from->free;
+      while (taken + 1 < limit && NextFree(last) != nullptr) {
+        last = NextFree(last);
+        ++taken;
+      }
+      *free = from->free;
+      from->free = NextFree(last);
+      SetNextFree(last, nullptr);
+      *count = taken + 1;
+      from->out += taken + 1;
+    } else {
+      uint32_t stride = Stride(size_class);
+      uint32_t blocks = static_cast<uint32_t>((from->end - from->fresh) / stride);
+      if (blocks > limit) blocks = limit;
+      *fresh = from->fresh;
+      *end = from->fresh + blocks * stride;
+      *slab = from;
+      from->fresh = *end;
+      from->out += blocks;
+    }
+    if (from->free == nullptr && from->fresh == from->end) Unlist(from);
+    return true;
+  }
+
+  // Gives back a free payload to its slab, and the slab to the heap when nothing of it is out.
+  void Give(uint8_t* payload) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    GiveLocked(payload);
+  }
+
+  // Gives back a list of free payloads.
+  void GiveList(uint8_t* payload) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    while (payload != nullptr) {
+      uint8_t* next = NextFree(payload);
+      GiveLocked(payload);
+      payload = next;
+    }
+  }
+
+ private:
+  void GiveLocked(uint8_t* payload) {
+    Slab* slab = SlabOf(payload);
+    SetNextFree(payload, slab->free);
+    slab->free = payload;
+    if (--slab->out == 0) {
+      if (slab->listed) Unlist(slab);
+      Unpoison(slab, kSlabBytes);
+      std::free(slab);
+      return;
+    }
+    if (!slab->listed) List(slab);
+  }
+
+  Slab* NewSlab(uint32_t size_class) {
+    void* memory = std::malloc(kSlabBytes);
+    if (memory == nullptr) return nullptr;
+    Slab* slab = static_cast<Slab*>(memory);
+    *slab = Slab{};
+    uint8_t* first = static_cast<uint8_t*>(memory) + (sizeof(Slab) + kGrain - 1) / kGrain * kGrain;
+    uint32_t stride = Stride(size_class);
+    slab->fresh = first + kPrefixBytes;
+    slab->end =
+        slab->fresh + (kSlabBytes - (first - static_cast<uint8_t*>(memory))) / stride * stride;
+    slab->size_class = size_class;
+    Poison(first, kSlabBytes - (first - static_cast<uint8_t*>(memory)));
+    List(slab);
+    return slab;
+  }
+
+  void List(Slab* slab) {
+    slab->prev = nullptr;
+    slab->next = open_[slab->size_class];
+    if (slab->next != nullptr) slab->next->prev = slab;
+    open_[slab->size_class] = slab;
+    slab->listed = true;
+  }
+
+  void Unlist(Slab* slab) {
+    if (slab->prev != nullptr) {
+      slab->prev->next = slab->next;
+    } else {
+      open_[slab->size_class] = slab->next;
+    }
+    if (slab->next != nullptr) slab->next->prev = slab->prev;
+    slab->listed = false;
+  }
+
+  std::mutex mutex_;
+  Slab* open_[kClasses] = {};
+};
+
+// Never destroyed: grids that are static objects free their lines after every destructor ran.
+SlabPool& Pool() {
+  static SlabPool& pool = *new SlabPool;
+  return pool;
+}
+
+// One thread's blocks of one size: freed payloads, and a run of never-used blocks of one slab.
+struct ClassCache {
+  uint8_t* free;
+  uint32_t count;
+  uint8_t* fresh;
+  uint8_t* end;
+  Slab* slab;
+};
+
+struct ThreadCache {
+  ClassCache classes[kClasses];
+};
+
+// The calling thread's cache, made on first use; null before that, and once the thread's exit
+// has given the cache back, so that blocks freed later (by static objects) go straight to the
+// pool. One pointer-sized word with the initial-exec model: reaching it costs no call, and it is
+// small enough for the static TLS room a library loaded at run time may use.
+[[gnu::tls_model("initial-exec")]] thread_local ThreadCache* t_cache = nullptr;
+thread_local bool t_closed = false;
+
+// Gives back a size's cached blocks. The slab of a used-up run may be gone already: it is
+// looked at only while the run has blocks left.
+void EmptyClass(ClassCache* cache) {
+  uint32_t stride = cache->fresh != cache->end ? Stride(cache->slab->size_class) : 0;
+  for (uint8_t* payload = cache->fresh; payload != cache->end; payload += stride) {
+    SetSlab(payload, cache->slab);
+    SetNextFree(payload, cache->free);
+    cache->free = payload;
+  }
+  Pool().GiveList(cache->free);
+  *cache = ClassCache{};
+}
+
+void EmptyCache(ThreadCache* thread) {
+  for (ClassCache& cache : thread->classes) {
+    if (cache.free != nullptr || cache.fresh != cache.end) EmptyClass(&cache);
+  }
+}
+
+// Gives the thread's cache back when the thread ends.
+struct CacheCloser {
+  ~CacheCloser() {
+    ThreadCache* thread = t_cache;
+    t_cache = nullptr;
+    t_closed = true;
+    if (thread == nullptr) return;
+    EmptyCache(thread);
+    delete thread;
+  }
+};
+
+// The calling thread's cache, made now if needed; null when the thread is ending or memory
+// runs out (blocks then go to and from the pool one at a time).
+ThreadCache* OpenCache() {
+  if (t_cache != nullptr || t_closed) return t_cache;
+  static thread_local CacheCloser closer;
+  t_cache = new (std::nothrow) ThreadCache{};
+  return t_cache;
+}
+
+// Gives half the cached free payloads of a size back to their slabs.
+void Trim(ClassCache* cache) {
+  uint8_t* kept = cache->free;
+  for (uint32_t i = 1; i < kBatch; ++i) kept = NextFree(kept);
+  uint8_t* rest = NextFree(kept);
+  SetNextFree(kept, nullptr);
+  cache->count = kBatch;
+  Pool().GiveList(rest);
+}
+
+// The next block of a thread's cache, or null when it has none.
+inline uint8_t* FromCache(ClassCache* cache, uint32_t size_class) {
+  uint8_t* payload = cache->free;
+  if (payload != nullptr) {
+    cache->free = NextFree(payload);
+    --cache->count;
+    return payload;
+  }
+  if (cache->fresh == cache->end) return nullptr;
+  payload = cache->fresh;
+  cache->fresh += Stride(size_class);
+  SetSlab(payload, cache->slab);
+  return payload;
+}
+
+// Takes a block from the pool for a thread without a cache.
+uint8_t* AllocUncached(uint32_t size_class) {
+  ClassCache single{};
+  if (!Pool().Take(size_class, 1, &single.free, &single.count, &single.fresh, &single.end,
+                   &single.slab)) {
+    return nullptr;
+  }
+  return FromCache(&single, size_class);
+}
+
+// Blocks of more than the largest class come from malloc; the others from the pool, through
+// the thread's cache when it has one.
+uint8_t* AllocFromPool(ThreadCache* thread, uint32_t size) {
+  uint32_t padded = size + kRedzone;
+  if (padded > kGrain * kClasses) {
+    auto* block = static_cast<uint8_t*>(std::malloc(kPrefixBytes + size));
+    if (block == nullptr) return nullptr;
+    SetSlab(block + kPrefixBytes, nullptr);
+    return block + kPrefixBytes;
+  }
+  uint32_t size_class = (padded + kGrain - 1) / kGrain - 1;
+  uint8_t* payload = nullptr;
+  if (thread == nullptr) {
+    payload = AllocUncached(size_class);
+  } else {
+    ClassCache* cache = &thread->classes[size_class];
+    if (Pool().Take(size_class, kBatch, &cache->free, &cache->count, &cache->fresh, &cache->end,
+                    &cache->slab)) {
+      payload = FromCache(cache, size_class);
+    }
+  }
+  if (payload != nullptr) Unpoison(payload, size);
+  return payload;
+}
+
+// The common case, a block the thread's cache holds, costs no call.
+inline uint8_t* AllocBlock(ThreadCache* thread, uint32_t size) {
+  uint32_t padded = size + kRedzone;
+  if (thread != nullptr && padded <= kGrain * kClasses) {
+    uint32_t size_class = (padded + kGrain - 1) / kGrain - 1;
+    uint8_t* payload = FromCache(&thread->classes[size_class], size_class);
+    if (payload != nullptr) {
+      Unpoison(payload, size);
+      return payload;
+    }
+  }
+  return AllocFromPool(thread, size);
+}
+
+void FreeBlock(ThreadCache* thread, uint8_t* payload) {
+  if (payload == nullptr) return;
+  Slab* slab = SlabOf(payload);
+  if (slab == nullptr) {
+    std::free(payload - kPrefixBytes);
+    return;
+  }
+  Poison(payload, PayloadBytes(slab->size_class));
+  if (thread == nullptr) {
+    Pool().Give(payload);
+    return;
+  }
+  ClassCache* cache = &thread->classes[slab->size_class];
+  SetNextFree(payload, cache->free);
+  cache->free = payload;
+  if (++cache->count >= 2 * kBatch) Trim(cache);
+}
+
+void FreeLineIn(ThreadCache* thread, RowLine* line) {
+  FreeBlock(thread, line->Data);
+  FreeBlock(thread, reinterpret_cast<uint8_t*>(line));
+}
+
+}  // namespace
+
 RowLine* AllocLine() {
-  return static_cast<RowLine*>(std::calloc(1, sizeof(RowLine)));
+  void* line = AllocBlock(OpenCache(), sizeof(RowLine));
+  if (line == nullptr) return nullptr;
+  std::memset(line, 0, sizeof(RowLine));
+  return static_cast<RowLine*>(line);
+}
+
+RowLine* AllocLine(uint32_t data_size) {
+  ThreadCache* thread = OpenCache();
+  void* line = AllocBlock(thread, sizeof(RowLine));
+  if (line == nullptr) return nullptr;
+  std::memset(line, 0, sizeof(RowLine));
+  RowLine* record = static_cast<RowLine*>(line);
+  if (data_size == 0) return record;
+  record->Data = AllocBlock(thread, data_size);
+  if (record->Data == nullptr) {
+    FreeBlock(thread, static_cast<uint8_t*>(line));
+    return nullptr;
+  }
+  record->DataSize = data_size;
+  return record;
 }
 
 void FreeLine(RowLine* line) {
-  if (line == nullptr) return;
-  std::free(line->Data);
-  std::free(line);
+  if (line != nullptr) FreeLineIn(OpenCache(), line);
+}
+
+uint8_t* AllocLineData(uint32_t size) {
+  return AllocBlock(OpenCache(), size);
+}
+
+void FreeLineData(uint8_t* data) {
+  FreeBlock(OpenCache(), data);
 }
 
 void FreeLines(RowLine* head) {
+  ThreadCache* thread = OpenCache();
   while (head != nullptr) {
     RowLine* next = head->Next;
-    FreeLine(head);
+    FreeLineIn(thread, head);
     head = next;
   }
+  if (thread != nullptr) EmptyCache(thread);
 }
 
 }  // namespace tabrow

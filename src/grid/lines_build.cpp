@@ -22,6 +22,8 @@ void CopyCell(uint8_t* cell, const void* source, uint32_t length) {
   }
 }
 
+}  // namespace
+
 void FillCell(const CellPlan& plan, uint8_t* cell) {
   switch (plan.fill) {
     case CellFill::kEmpty:
@@ -53,14 +55,6 @@ void FillCell(const CellPlan& plan, uint8_t* cell) {
   }
 }
 
-}  // namespace
-
-CellPlan TextCell(const void* text, size_t characters, uint16_t size) {
-  if (size != 0 && characters + 1 > size) characters = size - 1u;
-  if (characters >= kMaxCellBytes / 2) return CellPlan{CellFill::kText, kMaxCellBytes + 1, text};
-  return CellPlan{CellFill::kText, static_cast<uint32_t>(2 * (characters + 1)), text};
-}
-
 CellPlan ArchiveCell(IArchive* archive) {
   uint32_t length = 0;
   if (archive != nullptr) archive->GetLength(&length);
@@ -75,14 +69,8 @@ RowLine* BuildLine(const CellPlan* plans, int32_t columns) {
     if (plans[c].length > kMaxCellBytes - total) return nullptr;
     total += plans[c].length;
   }
-  RowLine* line = AllocLine();
+  RowLine* line = AllocLine(table + total);
   if (line == nullptr || table == 0) return line;
-  line->Data = static_cast<uint8_t*>(std::malloc(table + total));
-  if (line->Data == nullptr) {
-    FreeLine(line);
-    return nullptr;
-  }
-  line->DataSize = table + total;
   uint32_t end = 0;
   for (int32_t c = 0; c < columns; ++c) {
     FillCell(plans[c], line->Data + table + end);
@@ -93,13 +81,3 @@ RowLine* BuildLine(const CellPlan* plans, int32_t columns) {
 }
 
 }  // namespace tabrow
-
-// Gives a new line its header words and links it at Tail; passes null through.
-void* XRowGrider::LinkNewLine(RowLine* line, uint32_t marker, uint32_t proper, uintptr_t binder) {
-  if (line == nullptr) return nullptr;
-  line->Marker = marker;
-  line->Proper = proper;
-  line->Binder = binder;
-  AppendLine(line);
-  return line;
-}

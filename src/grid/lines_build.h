@@ -30,10 +30,17 @@ inline CellPlan BytesCell(const void* source, uint32_t length) {
 
 // A text cell for `characters` units at `text` (any address) in a column of declared `size`:
 // a text that does not fit a non-zero size with its NUL keeps size - 1 characters.
-CellPlan TextCell(const void* text, size_t characters, uint16_t size);
+inline CellPlan TextCell(const void* text, size_t characters, uint16_t size) {
+  if (size != 0 && characters + 1 > size) characters = size - 1u;
+  if (characters >= kMaxCellBytes / 2) return CellPlan{CellFill::kText, kMaxCellBytes + 1, text};
+  return CellPlan{CellFill::kText, static_cast<uint32_t>(2 * (characters + 1)), text};
+}
 
 // An archive cell: the archive's length, or empty for no archive or 65536 bytes or more.
 CellPlan ArchiveCell(IArchive* archive);
+
+// Fills the `plan.length` bytes at `cell` as planned.
+void FillCell(const CellPlan& plan, uint8_t* cell);
 
 // A new line of `columns` cells (at most kMaxColumns) laid out and filled from the plans, with
 // empty header words and links; null when the cells total more than kMaxCellBytes or memory

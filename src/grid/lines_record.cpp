@@ -3,30 +3,12 @@
 #include <cstring>
 
 #include "grid/lines_build.h"
-#include "platform/text.h"
+#include "grid/record_fields.h"
 #include "tabrow/grider.h"
 
 namespace {
 
 constexpr int32_t kNullStatus = 3;
-constexpr size_t kArchiveBlockBytes = 44;
-constexpr size_t kArchivePointerOffset = 16;
-
-// Bytes a field of a column takes in the record.
-size_t FieldWidth(uint16_t type, uint16_t size, bool database) {
-  if (database && type == XDT_DATETIME) return sizeof(DbTimestamp);
-  if (database && type == XDT_ARCHIVE) return kArchiveBlockBytes;
-  if (type == XDT_STRING) return 2 * static_cast<size_t>(size);
-  return size;
-}
-
-// Characters of the text at `text` before its NUL, never more than `slot`.
-size_t SlotLength(const uint8_t* text, uint16_t slot) {
-  const XCHAR* units = reinterpret_cast<const XCHAR*>(text);
-  size_t length = 0;
-  while (length < slot && tabrow::LoadUnit(units + length) != 0) ++length;
-  return length;
-}
 
 // Plans the cell of a non-null field; false for a column type the form does not read or a
 // field narrower than its value.
@@ -40,7 +22,7 @@ bool PlanField(uint16_t type, uint16_t size, bool database, const uint8_t* field
       *plan = tabrow::BytesCell(field, 8);
       return size >= 8;
     case XDT_STRING:
-      *plan = tabrow::TextCell(field, SlotLength(field, size), size);
+      *plan = tabrow::TextCell(field, tabrow::SlotLength(field, size), size);
       return true;
     case XDT_DATETIME:
       if (database) {
@@ -51,9 +33,7 @@ bool PlanField(uint16_t type, uint16_t size, bool database, const uint8_t* field
       return size >= 8;
     case XDT_ARCHIVE: {
       if (!database) return false;
-      IArchive* archive;
-      std::memcpy(&archive, field + kArchivePointerOffset, sizeof archive);
-      *plan = tabrow::ArchiveCell(archive);
+      *plan = tabrow::ArchiveCell(tabrow::FieldArchive(field));
       return true;
     }
     default:
@@ -76,7 +56,7 @@ void* XRowGrider::AddRecord(const void* record, const uint8_t* nulls, const int3
                          : nulls != nullptr && nulls[c] != 0;
     plans[c] = tabrow::CellPlan{};
     if (!null && !PlanField(type, size, database, field, &plans[c])) return nullptr;
-    field += FieldWidth(type, size, database);
+    field += tabrow::FieldWidth(type, size, database);
   }
   return LinkNewLine(tabrow::BuildLine(plans, ColCounter), marker, proper, binder);
 }

@@ -1,4 +1,6 @@
 // Lines built from data units: an array of units, an array of unit pointers, or a row's chain.
+#include <cstring>
+
 #include "grid/lines_build.h"
 #include "platform/text.h"
 #include "tabrow/grider.h"
@@ -11,49 +13,98 @@ bool HoldsCellValue(uint16_t type) {
          type == XDT_ARCHIVE;
 }
 
-// The cell a non-null unit of a type that lines hold takes in a column of declared `size`.
-tabrow::CellPlan PlanUnit(const XDataUnit& unit, uint16_t size) {
+// Characters before the NUL of a unit's text (any address); short enough to stay in line here.
+size_t TextUnits(const XCHAR* text) {
+  size_t length = 0;
+  while (tabrow::LoadUnit(text + length) != 0) ++length;
+  return length;
+}
+
+// Bytes the cell of a non-null unit of a type that lines hold takes in a column of declared
+// `size`; above kMaxCellBytes when it can never fit.
+uint32_t UnitCellLength(const XDataUnit& unit, uint16_t size) {
   switch (unit.Type) {
     case XDT_LONG:
-      return tabrow::BytesCell(&unit.Value.Long, 4);
+      return 4;
     case XDT_DOUBLE:
     case XDT_DATETIME:
-      return tabrow::BytesCell(&unit.Value, 8);
+      return 8;
     case XDT_STRING:
-      if (unit.Value.Text == nullptr) return tabrow::CellPlan{};
-      return tabrow::TextCell(unit.Value.Text, tabrow::TextLength(unit.Value.Text), size);
+      if (unit.Value.Text == nullptr) return 0;
+      return tabrow::TextCell(unit.Value.Text, TextUnits(unit.Value.Text), size).length;
     default:
-      return tabrow::ArchiveCell(unit.Value.Archive);
+      return tabrow::ArchiveCell(unit.Value.Archive).length;
+  }
+}
+
+// Writes a unit's cell of `length` bytes (non-zero) at `cell`: a text keeps length / 2 - 1
+// characters and a NUL.
+void FillUnitCell(const XDataUnit& unit, uint32_t length, uint8_t* cell) {
+  switch (unit.Type) {
+    case XDT_LONG:
+      std::memcpy(cell, &unit.Value.Long, 4);
+      break;
+    case XDT_DOUBLE:
+    case XDT_DATETIME:
+      std::memcpy(cell, &unit.Value, 8);
+      break;
+    case XDT_STRING:
+      tabrow::CopyBytes(cell, reinterpret_cast<const uint8_t*>(unit.Value.Text), length - 2);
+      std::memset(cell + length - 2, 0, 2);
+      break;
+    default:
+      tabrow::FillCell(tabrow::CellPlan{tabrow::CellFill::kArchive, length, unit.Value.Archive},
+                       cell);
+      break;
   }
 }
 
 }  // namespace
 
-void* XRowGrider::AddUnits(const XDataUnit* const* units, bool adopt, uint32_t marker,
-                           uint32_t proper, uintptr_t binder) {
-  tabrow::CellPlan plans[tabrow::kMaxColumns];
+// Sizes every cell first (adopting column types on the way), then allocates the line once and
+// writes the cells.
+void* XRowGrider::AddUnits(const XDataUnit* units, const XDataUnit* const* chain, bool adopt,
+                           uint32_t marker, uint32_t proper, uintptr_t binder) {
+  uint32_t lengths[tabrow::kMaxColumns];
+  uint32_t total = 0;
+  bool fits = true;
   for (int32_t c = 0; c < ColCounter; ++c) {
-    const XDataUnit* unit = units[c];
-    plans[c] = tabrow::CellPlan{};
+    const XDataUnit* unit = units != nullptr ? &units[c] : chain[c];
+    lengths[c] = 0;
     if (unit == nullptr || (unit->Null & 1) != 0) continue;
     if (!HoldsCellValue(unit->Type) || Types == nullptr) return nullptr;
     if (adopt && Types[c] == 0) Types[c] = unit->Type;
     if (Types[c] != unit->Type) return nullptr;
-    plans[c] = PlanUnit(*unit, Sizes != nullptr ? Sizes[c] : 0);
+    lengths[c] = UnitCellLength(*unit, Sizes != nullptr ? Sizes[c] : 0);
+    if (lengths[c] > tabrow::kMaxCellBytes - total) {
+      fits = false;
+    } else {
+      total += lengths[c];
+    }
   }
-  return LinkNewLine(tabrow::BuildLine(plans, ColCounter), marker, proper, binder);
+  if (!fits) return nullptr;
+  uint32_t table = 2 * static_cast<uint32_t>(ColCounter);
+  RowLine* line = tabrow::AllocLine(table == 0 ? 0 : table + total);
+  if (line == nullptr) return nullptr;
+  uint32_t end = 0;
+  for (int32_t c = 0; c < ColCounter; ++c) {
+    if (lengths[c] > 0) {
+      FillUnitCell(units != nullptr ? units[c] : *chain[c], lengths[c], line->Data + table + end);
+    }
+    end += lengths[c];
+    tabrow::StoreEnd(line->Data, c, end);
+  }
+  return LinkNewLine(line, marker, proper, binder);
 }
 
 void* XRowGrider::AddItemLine(const XDataUnit* units, int32_t count, uintptr_t binder) {
   if (Reference != 0 || count != ColCounter || (count > 0 && units == nullptr)) return nullptr;
-  const XDataUnit* pointers[tabrow::kMaxColumns];
-  for (int32_t c = 0; c < count; ++c) pointers[c] = &units[c];
-  return AddUnits(pointers, true, 0, 0, binder);
+  return AddUnits(units, nullptr, true, 0, 0, binder);
 }
 
 void* XRowGrider::AddUnitLine(const XDataUnit* const* units, int32_t count, uintptr_t binder) {
   if (Reference != 0 || count != ColCounter || (count > 0 && units == nullptr)) return nullptr;
-  return AddUnits(units, true, 0, 0, binder);
+  return AddUnits(nullptr, units, true, 0, 0, binder);
 }
 
 void* XRowGrider::AddItemLine(const XRowBuffer* row, uint32_t marker, uint32_t proper,
@@ -65,5 +116,5 @@ void* XRowGrider::AddItemLine(const XRowBuffer* row, uint32_t marker, uint32_t p
     if (unit == nullptr) return nullptr;
     pointers[c] = unit;
   }
-  return AddUnits(pointers, false, marker, proper, binder);
+  return AddUnits(nullptr, pointers, false, marker, proper, binder);
 }

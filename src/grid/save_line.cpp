@@ -2,55 +2,41 @@
 #include <cstring>
 
 #include "grid/line_layout.h"
-#include "platform/text.h"
+#include "grid/record_fields.h"
 #include "tabrow/datetime.h"
 #include "tabrow/grider.h"
 
 namespace {
 
-constexpr uint32_t kTimestampBytes = 16;
-constexpr uint32_t kArchiveBlockBytes = 44;
-constexpr uint32_t kArchivePointerOffset = 16;
 constexpr uint32_t kChunkBytes = 8192;
 
-IArchive* FieldArchive(const uint8_t* field) {
-  IArchive* archive;
-  std::memcpy(&archive, field + kArchivePointerOffset, sizeof archive);
-  return archive;
-}
-
-// Bytes the field takes in the record.
+// Bytes a field takes in the record.
 size_t FieldWidth(const XFieldDesc* field) {
-  switch (field->Type) {
-    case XDT_DATETIME:
-      return kTimestampBytes;
-    case XDT_ARCHIVE:
-      return kArchiveBlockBytes;
-    case XDT_STRING:
-      return 2 * static_cast<size_t>(field->Size);
-    default:
-      return field->Size;
-  }
+  return tabrow::FieldWidth(field->Type, field->Size, true);
 }
 
-// Bytes a non-null field's cell takes; false for a type a line cannot hold.
+// Bytes a non-null field's cell takes; false for a type a line cannot hold or a number field
+// narrower than its value. A text is read up to its NUL, never past its field: a field that
+// has no NUL gives all its characters.
 bool CellLength(const XFieldDesc* field, const uint8_t* value, uint32_t* length) {
   switch (field->Type) {
     case XDT_LONG:
       *length = 4;
-      return true;
+      return field->Size >= 4;
     case XDT_DOUBLE:
+      *length = 8;
+      return field->Size >= 8;
     case XDT_DATETIME:
       *length = 8;
       return true;
     case XDT_STRING: {
-      size_t characters = tabrow::TextLength(reinterpret_cast<const XCHAR*>(value)) + 1;
-      *length = characters > tabrow::kMaxCellBytes ? tabrow::kMaxCellBytes + 1
-                                                   : static_cast<uint32_t>(2 * characters);
+      size_t characters = tabrow::SlotLength(value, field->Size) + 1;
+      *length = characters > tabrow::kMaxCellBytes / 2 ? tabrow::kMaxCellBytes + 1
+                                                       : static_cast<uint32_t>(2 * characters);
       return true;
     }
     case XDT_ARCHIVE: {
-      IArchive* archive = FieldArchive(value);
+      IArchive* archive = tabrow::FieldArchive(value);
       uint32_t size = 0;
       if (archive != nullptr) archive->GetLength(&size);
       *length = size <= tabrow::kMaxCellBytes ? size : 0;
@@ -85,7 +71,14 @@ bool AppendCell(IArchive* archive, const XFieldDesc* field, const uint8_t* value
     TimeTransfer(&time, &stamp);
     return archive->Append(&time, sizeof time) >= 0;
   }
-  if (field->Type == XDT_ARCHIVE) return AppendArchive(archive, FieldArchive(value), length);
+  if (field->Type == XDT_ARCHIVE) {
+    return AppendArchive(archive, tabrow::FieldArchive(value), length);
+  }
+  if (field->Type == XDT_STRING) {
+    const uint8_t nul[2] = {0, 0};
+    return (length == 2 || archive->Append(value, length - 2) >= 0) &&
+           archive->Append(nul, sizeof nul) >= 0;
+  }
   return archive->Append(value, length) >= 0;
 }
 

@@ -25,17 +25,17 @@ bool ReadColumnArray(XMF_Serialize* serializer, int32_t columns, T** array) {
 
 }  // namespace
 
-// Given the archive itself, the reader takes runs of line items straight from its memory.
 int32_t XRowGrider::Serialize(IArchive* archive, int32_t direction, int32_t nested) {
   if (archive == nullptr) return 0;
   XMF_Serialize serializer(archive);
-  if (direction == 0) return SerializeIn(&serializer, archive, nested);
-  return SerializeOut(&serializer, nested);
+  return Serialize(&serializer, direction, nested);
 }
 
+// An archive that lends its memory (a nested grid inside a row's record too) gives the reader
+// its runs of line items straight from that memory.
 int32_t XRowGrider::Serialize(XMF_Serialize* serializer, int32_t direction, int32_t nested) {
   if (serializer == nullptr) return 0;
-  if (direction == 0) return SerializeIn(serializer, nullptr, nested);
+  if (direction == 0) return SerializeIn(serializer, nested);
   return SerializeOut(serializer, nested);
 }
 
@@ -59,8 +59,9 @@ int32_t XRowGrider::SerializeOut(XMF_Serialize* serializer, int32_t nested) {
   return serializer->WriteHeader(GDI_GRID, XMF_CLOSE);
 }
 
-int32_t XRowGrider::SerializeIn(XMF_Serialize* serializer, IArchive* memory, int32_t nested) {
+int32_t XRowGrider::SerializeIn(XMF_Serialize* serializer, int32_t nested) {
   ClearBuffer();
+  IArchive* memory = serializer->GetArchive();
   uint32_t identifier = 0;
   uint32_t kind = 0;
   if (nested == 0) {

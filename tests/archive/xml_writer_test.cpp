@@ -15,6 +15,9 @@ TEST(XmtText, EscapesMarkupAndEncodesUtf8) {
       {u"x & y > z<", "x &amp; y &gt; z&lt;"},
       {u"\U0001F600<", "\xf0\x9f\x98\x80&lt;"},
       {u"a\xd800<", "a\xef\xbf\xbd&lt;"},  // lone high surrogates become U+FFFD
+      {u"a\rb\r\n ", "a&#13;b&#13;\n "},   // a parser would read raw ones as line feeds
+      {u" \t", "&#32;\t"},                 // not blanks only, which a parser drops
+      {u"\n", "&#10;"},
       {reinterpret_cast<const XCHAR*>(odd + 1), "&lt;\xc3\xa9&gt;"},
       {nullptr, ""},
   };

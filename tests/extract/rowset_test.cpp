@@ -74,6 +74,7 @@ TEST(Rowset, ReadsBackEveryColumnType) {
   Fill(&source, {1, 2, 3, 4},
        {{Of(INT_MIN), Of(u"a&b <c> \"d\"", 0), Of(-0.125), Of(kTime)},
         {Of(INT_MAX), Of(u"中文", 0), Of(1e10), Of(DATETIME{1999, 12, 31, 23, 59, 59, 0})},
+        {Of(0), Of(u" \r\n", 0), Of(0.0), Of(kTime)},  // blanks only, a carriage return
         {Null(), Null(), Null(), Null()}});
   Fill(&empty, {4, 3}, {});
   for (XRowGrider* grid : {&source, &empty}) {

@@ -79,14 +79,42 @@ inline Bytes ArchiveBytes(IArchive* archive) {
   return length == 0 ? Bytes() : Raw(archive->GetData(), length);
 }
 
-// The archive form reads line items straight from memory, the serializer form item by item.
+// A memory archive that does not lend its memory, so grids read and write it item by item.
+class PlainArchive final : public IArchive {
+ public:
+  int32_t GetPosition(uint32_t* position) override { return memory_.GetPosition(position); }
+  void Release() override {}
+  int32_t SeekToBegin() override { return memory_.SeekToBegin(); }
+  int32_t Seek(uint32_t position) override { return memory_.Seek(position); }
+  int32_t GetLength(uint32_t* length) override { return memory_.GetLength(length); }
+  int32_t SetLength(uint32_t length) override { return memory_.SetLength(length); }
+  const uint8_t* GetData() override { return nullptr; }
+  int32_t Skip(uint32_t count) override { return memory_.Skip(count); }
+  int32_t Read(void* buffer, uint32_t count) override { return memory_.Read(buffer, count); }
+  int32_t Reserve(uint32_t capacity) override { return memory_.Reserve(capacity); }
+  int32_t Append(const void* buffer, uint32_t count) override {
+    return memory_.Append(buffer, count);
+  }
+  int32_t CopyFrom(IArchive* source) override { return memory_.CopyFrom(source); }
+  Bytes Content() { return ArchiveBytes(&memory_); }
+
+ private:
+  XMemoArchive memory_;
+};
+
+// A memory archive gives the reader runs of line items straight from its memory; an archive
+// that does not lend its memory is read item by item.
 enum class Through { kArchive, kSerializer };
 inline int32_t Load(XRowGrider* grid, const Bytes& bytes, int32_t nested = 0,
                     Through through = Through::kArchive) {
-  XMemoArchive archive;
+  if (through == Through::kArchive) {
+    XMemoArchive archive;
+    archive.Append(bytes.data(), uint32_t(bytes.size()));
+    return grid->Serialize(&archive, 0, nested);
+  }
+  PlainArchive archive;
   archive.Append(bytes.data(), uint32_t(bytes.size()));
   XMF_Serialize serializer(&archive);
-  if (through == Through::kArchive) return grid->Serialize(&archive, 0, nested);
   return grid->Serialize(&serializer, 0, nested);
 }
 

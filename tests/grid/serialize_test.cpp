@@ -152,3 +152,41 @@ TEST(SerializeTest, ASavedDatabaseLineReadsBackAsALineOfTheGrid) {
 }
 
 }  // namespace
+
+namespace {
+
+// One saved field: nothing is read past it. Numbers narrower than their value are refused with
+// nothing written; a text that fills its field without a NUL is kept whole, with a NUL added.
+struct NarrowField {
+  uint16_t type, size;
+  Bytes field;
+  int32_t saved;
+  Bytes cell;
+};
+
+class SavedFieldBounds : public ::testing::TestWithParam<NarrowField> {};
+
+TEST_P(SavedFieldBounds, ReadsNothingPastTheField) {
+  const NarrowField& c = GetParam();
+  XFieldDesc field = {};
+  field.Type = c.type, field.Size = c.size;
+  Bytes record = c.field;  // exactly the field: the sanitizers catch a read past it
+  XMemoArchive archive;
+  ASSERT_EQ(c.saved, SaveGriderLine(&archive, &field, record.data(), nullptr));
+  if (c.saved == 0) {
+    EXPECT_EQ(Bytes(), ArchiveBytes(&archive));
+    return;
+  }
+  Line line{0, 0, 0, LineData({c.cell})};
+  EXPECT_EQ(LineItem(line), ArchiveBytes(&archive));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grid, SavedFieldBounds,
+    ::testing::Values(NarrowField{XDT_LONG, 2, Bytes{1, 2}, 0, {}},
+                      NarrowField{XDT_DOUBLE, 4, Long(9), 0, {}},
+                      NarrowField{XDT_LONG, 6, Cat({Long(-9), Bytes{7, 7}}), 1, Long(-9)},
+                      NarrowField{XDT_STRING, 3, Raw(u"abc", 6), 1, Text(u"abc")},
+                      NarrowField{XDT_STRING, 3, Raw(u"a\0c", 6), 1, Text(u"a")}));
+
+}  // namespace
