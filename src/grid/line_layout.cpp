@@ -162,7 +162,31 @@ class SlabPool {
     }
   }
 
+  // Frees every line of a list along Next, straight to the slabs: each block is written once, and
+  // the lock is taken once for a batch of lines.
+  void GiveLines(RowLine* head) {
+    while (head != nullptr) {
+      std::lock_guard<std::mutex> hold(mutex_);
+      for (uint32_t i = 0; i < kBatch && head != nullptr; ++i) {
+        RowLine* next = head->Next;
+        GiveBlockLocked(head->Data, head->DataSize);
+        GiveBlockLocked(reinterpret_cast<uint8_t*>(head), sizeof(RowLine));
+        head = next;
+      }
+    }
+  }
+
  private:
+  void GiveBlockLocked(uint8_t* payload, uint32_t size) {
+    if (payload == nullptr) return;
+    if (LargeBlock(size)) {
+      std::free(payload);
+      return;
+    }
+    Poison(payload, PayloadBytes(SlabOf(payload)->size_class));
+    GiveLocked(payload);
+  }
+
   void GiveLocked(uint8_t* payload) {
     Slab* slab = SlabOf(payload);
     SetNextFree(payload, slab->free);
@@ -403,12 +427,8 @@ void FreeLineData(uint8_t* data, uint32_t size) {
 }
 
 void FreeLines(RowLine* head) {
+  Pool().GiveLines(head);
   ThreadCache* thread = OpenCache();
-  while (head != nullptr) {
-    RowLine* next = head->Next;
-    FreeLineIn(thread, head);
-    head = next;
-  }
   if (thread != nullptr) EmptyCache(thread);
 }
 

@@ -13,8 +13,9 @@
 // lock; the cache trades batches of 64 blocks with the slabs under one lock. Any thread may free a
 // block any thread allocated, so lines can move between grids (attach, take-over, same-layout
 // merge) and grids can move between threads. A slab goes back to the heap as soon as none of its
-// blocks is out, and freeing a list of lines (ClearBuffer, the destructor) also empties the calling
-// thread's cache, so clearing a grid gives its memory back. A thread's cache is emptied when the
+// blocks is out. Freeing a list of lines (ClearBuffer, the destructor) gives its blocks straight to
+// the slabs, 64 lines to a lock, and also empties the calling thread's cache, so clearing a grid
+// gives its memory back. A thread's cache is emptied when the
 // thread ends. Under AddressSanitizer free blocks are poisoned and every block has a poisoned tail,
 // so use after free and overruns of line data are still reported.
 #ifndef TABROW_GRID_LINE_LAYOUT_H_
