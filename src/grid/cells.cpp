@@ -84,7 +84,7 @@ bool LayOutEmptyLine(RowLine* line, int32_t columns) {
   uint8_t* data = tabrow::AllocLineData(table);
   if (data == nullptr) return false;
   std::memset(data, 0, table);
-  tabrow::FreeLineData(line->Data);
+  tabrow::FreeLineData(line->Data, line->DataSize);
   line->Data = data;
   line->DataSize = table;
   return true;
@@ -162,27 +162,20 @@ uint8_t* XRowGrider::ChangeSize(RowLine* line, int32_t column, uint32_t length) 
   uint32_t end = tabrow::LoadEnd(line->Data, column);
   uint32_t last = tabrow::LoadEnd(line->Data, ColCounter - 1);
   uint32_t old_length = end - start;
-  if (length < old_length) {
-    uint32_t d = old_length - length;
-    std::memmove(line->Data + table + end - d, line->Data + table + end, last - end);
-    for (int32_t i = column; i < ColCounter; ++i) {
-      tabrow::StoreEnd(line->Data, i, tabrow::LoadEnd(line->Data, i) - d);
-    }
-    line->DataSize -= d;
-  } else if (length > old_length) {
-    uint32_t d = length - old_length;
-    uint8_t* data = tabrow::AllocLineData(line->DataSize + d);
-    if (data == nullptr) return nullptr;
-    std::memcpy(data, line->Data, table + end);
-    std::memcpy(data + table + end + d, line->Data + table + end, last - end);
-    for (int32_t i = column; i < ColCounter; ++i) {
-      tabrow::StoreEnd(data, i, tabrow::LoadEnd(data, i) + d);
-    }
-    tabrow::FreeLineData(line->Data);
-    line->Data = data;
-    line->DataSize += d;
+  if (length == old_length) return line->Data + table + start;
+  // The data is always a block of exactly DataSize bytes, so a cell that shrinks moves too.
+  uint32_t size = line->DataSize - old_length + length;
+  uint8_t* data = tabrow::AllocLineData(size);
+  if (data == nullptr) return nullptr;
+  std::memcpy(data, line->Data, table + start + (length < old_length ? length : old_length));
+  std::memcpy(data + table + start + length, line->Data + table + end, last - end);
+  for (int32_t i = column; i < ColCounter; ++i) {
+    tabrow::StoreEnd(data, i, tabrow::LoadEnd(data, i) - old_length + length);
   }
-  return line->Data + table + start;
+  tabrow::FreeLineData(line->Data, line->DataSize);
+  line->Data = data;
+  line->DataSize = size;
+  return data + table + start;
 }
 
 int32_t XRowGrider::ConfirmType(int32_t column, uint16_t type) {

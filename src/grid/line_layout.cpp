@@ -47,18 +47,18 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-// Block payloads are multiples of 8 bytes up to 512; larger blocks come from malloc. Under
+// Block payloads are multiples of 8 bytes up to 512; larger blocks come from malloc, so the size
+// a block was asked for tells which of the two it is. Under
 // AddressSanitizer every block gets 16 poisoned bytes past what was asked for, so that reading
 // or writing past a line's data is still reported.
 constexpr uint32_t kGrain = 8;
 constexpr uint32_t kClasses = 64;
 constexpr uint32_t kRedzone = kAddressSanitizer ? 16 : 0;
+// Slabs start at a multiple of their size, so a block's slab is its address rounded down.
 constexpr size_t kSlabBytes = 64 * 1024;
 // Blocks a thread's cache takes from the slabs or gives back to them at once.
 constexpr uint32_t kBatch = 64;
-// Every block is preceded by the slab it belongs to, or null for a block from malloc. While a
-// block is free its first 8 payload bytes link it to the next free block.
-constexpr size_t kPrefixBytes = sizeof(void*);
+// While a block is free its first 8 bytes link it to the next free block.
 
 void Poison(const void* address, size_t size) {
   ASAN_POISON_MEMORY_REGION(address, size);
@@ -83,8 +83,13 @@ uint32_t PayloadBytes(uint32_t size_class) {
   return kGrain * (size_class + 1);
 }
 
-uint32_t Stride(uint32_t size_class) {
-  return static_cast<uint32_t>(kPrefixBytes) + PayloadBytes(size_class);
+// True for a block of `size` bytes that comes from malloc rather than a slab.
+inline bool LargeBlock(uint32_t size) {
+  return size + kRedzone > kGrain * kClasses;
+}
+
+inline uint32_t SizeClass(uint32_t size) {
+  return (size + kRedzone + kGrain - 1) / kGrain - 1;
 }
 
 uint8_t* NextFree(uint8_t* payload) {
@@ -101,24 +106,17 @@ void SetNextFree(uint8_t* payload, uint8_t* next) {
   Poison(payload, sizeof next);
 }
 
-Slab* SlabOf(const uint8_t* payload) {
-  Slab* slab;
-  std::memcpy(&slab, payload - kPrefixBytes, sizeof slab);
-  return slab;
-}
-
-void SetSlab(uint8_t* payload, Slab* slab) {
-  Unpoison(payload - kPrefixBytes, kPrefixBytes);
-  std::memcpy(payload - kPrefixBytes, &slab, sizeof slab);
+inline Slab* SlabOf(const uint8_t* payload) {
+  return reinterpret_cast<Slab*>(reinterpret_cast<uintptr_t>(payload) & ~(kSlabBytes - 1));
 }
 
 // The slabs of every size, shared by all threads under one lock.
 class SlabPool {
  public:
   // Moves up to `limit` free blocks of a size to *free (linked), or, when no slab has any, hands
-  // out a run of never-used blocks as [*fresh, *end) of *slab. False when memory runs out.
+  // out a run of never-used blocks as [*fresh, *end). False when memory runs out.
   bool Take(uint32_t size_class, uint32_t limit, uint8_t** free, uint32_t* count, uint8_t** fresh,
-            uint8_t** end, Slab** slab) {
+            uint8_t** end) {
     std::lock_guard<std::mutex> hold(mutex_);
     Slab* from = open_[size_class];
     if (from == nullptr) from = NewSlab(size_class);
@@ -136,12 +134,11 @@ class SlabPool {
       *count = taken + 1;
       from->out += taken + 1;
     } else {
-      uint32_t stride = Stride(size_class);
+      uint32_t stride = PayloadBytes(size_class);
       uint32_t blocks = static_cast<uint32_t>((from->end - from->fresh) / stride);
       if (blocks > limit) blocks = limit;
       *fresh = from->fresh;
       *end = from->fresh + blocks * stride;
-      *slab = from;
       from->fresh = *end;
       from->out += blocks;
     }
@@ -165,7 +162,31 @@ class SlabPool {
     }
   }
 
+  // Frees every line of a list along Next, straight to the slabs: each block is written once, and
+  // the lock is taken once for a batch of lines.
+  void GiveLines(RowLine* head) {
+    while (head != nullptr) {
+      std::lock_guard<std::mutex> hold(mutex_);
+      for (uint32_t i = 0; i < kBatch && head != nullptr; ++i) {
+        RowLine* next = head->Next;
+        GiveBlockLocked(head->Data, head->DataSize);
+        GiveBlockLocked(reinterpret_cast<uint8_t*>(head), sizeof(RowLine));
+        head = next;
+      }
+    }
+  }
+
  private:
+  void GiveBlockLocked(uint8_t* payload, uint32_t size) {
+    if (payload == nullptr) return;
+    if (LargeBlock(size)) {
+      std::free(payload);
+      return;
+    }
+    Poison(payload, PayloadBytes(SlabOf(payload)->size_class));
+    GiveLocked(payload);
+  }
+
   void GiveLocked(uint8_t* payload) {
     Slab* slab = SlabOf(payload);
     SetNextFree(payload, slab->free);
@@ -180,15 +201,14 @@ class SlabPool {
   }
 
   Slab* NewSlab(uint32_t size_class) {
-    void* memory = std::malloc(kSlabBytes);
+    void* memory = std::aligned_alloc(kSlabBytes, kSlabBytes);
     if (memory == nullptr) return nullptr;
     Slab* slab = static_cast<Slab*>(memory);
     *slab = Slab{};
     uint8_t* first = static_cast<uint8_t*>(memory) + (sizeof(Slab) + kGrain - 1) / kGrain * kGrain;
-    uint32_t stride = Stride(size_class);
-    slab->fresh = first + kPrefixBytes;
-    slab->end =
-        slab->fresh + (kSlabBytes - (first - static_cast<uint8_t*>(memory))) / stride * stride;
+    uint32_t stride = PayloadBytes(size_class);
+    slab->fresh = first;
+    slab->end = first + (kSlabBytes - (first - static_cast<uint8_t*>(memory))) / stride * stride;
     slab->size_class = size_class;
     Poison(first, kSlabBytes - (first - static_cast<uint8_t*>(memory)));
     List(slab);
@@ -229,7 +249,6 @@ struct ClassCache {
   uint32_t count;
   uint8_t* fresh;
   uint8_t* end;
-  Slab* slab;
 };
 
 struct ThreadCache {
@@ -243,12 +262,10 @@ struct ThreadCache {
 [[gnu::tls_model("initial-exec")]] thread_local ThreadCache* t_cache = nullptr;
 thread_local bool t_closed = false;
 
-// Gives back a size's cached blocks. The slab of a used-up run may be gone already: it is
-// looked at only while the run has blocks left.
-void EmptyClass(ClassCache* cache) {
-  uint32_t stride = cache->fresh != cache->end ? Stride(cache->slab->size_class) : 0;
+// Gives back a size's cached blocks.
+void EmptyClass(ClassCache* cache, uint32_t size_class) {
+  uint32_t stride = PayloadBytes(size_class);
   for (uint8_t* payload = cache->fresh; payload != cache->end; payload += stride) {
-    SetSlab(payload, cache->slab);
     SetNextFree(payload, cache->free);
     cache->free = payload;
   }
@@ -257,8 +274,9 @@ void EmptyClass(ClassCache* cache) {
 }
 
 void EmptyCache(ThreadCache* thread) {
-  for (ClassCache& cache : thread->classes) {
-    if (cache.free != nullptr || cache.fresh != cache.end) EmptyClass(&cache);
+  for (uint32_t size_class = 0; size_class < kClasses; ++size_class) {
+    ClassCache* cache = &thread->classes[size_class];
+    if (cache->free != nullptr || cache->fresh != cache->end) EmptyClass(cache, size_class);
   }
 }
 
@@ -303,16 +321,14 @@ inline uint8_t* FromCache(ClassCache* cache, uint32_t size_class) {
   }
   if (cache->fresh == cache->end) return nullptr;
   payload = cache->fresh;
-  cache->fresh += Stride(size_class);
-  SetSlab(payload, cache->slab);
+  cache->fresh += PayloadBytes(size_class);
   return payload;
 }
 
 // Takes a block from the pool for a thread without a cache.
 uint8_t* AllocUncached(uint32_t size_class) {
   ClassCache single{};
-  if (!Pool().Take(size_class, 1, &single.free, &single.count, &single.fresh, &single.end,
-                   &single.slab)) {
+  if (!Pool().Take(size_class, 1, &single.free, &single.count, &single.fresh, &single.end)) {
     return nullptr;
   }
   return FromCache(&single, size_class);
@@ -321,21 +337,14 @@ uint8_t* AllocUncached(uint32_t size_class) {
 // Blocks of more than the largest class come from malloc; the others from the pool, through
 // the thread's cache when it has one.
 uint8_t* AllocFromPool(ThreadCache* thread, uint32_t size) {
-  uint32_t padded = size + kRedzone;
-  if (padded > kGrain * kClasses) {
-    auto* block = static_cast<uint8_t*>(std::malloc(kPrefixBytes + size));
-    if (block == nullptr) return nullptr;
-    SetSlab(block + kPrefixBytes, nullptr);
-    return block + kPrefixBytes;
-  }
-  uint32_t size_class = (padded + kGrain - 1) / kGrain - 1;
+  if (LargeBlock(size)) return static_cast<uint8_t*>(std::malloc(size));
+  uint32_t size_class = SizeClass(size);
   uint8_t* payload = nullptr;
   if (thread == nullptr) {
     payload = AllocUncached(size_class);
   } else {
     ClassCache* cache = &thread->classes[size_class];
-    if (Pool().Take(size_class, kBatch, &cache->free, &cache->count, &cache->fresh, &cache->end,
-                    &cache->slab)) {
+    if (Pool().Take(size_class, kBatch, &cache->free, &cache->count, &cache->fresh, &cache->end)) {
       payload = FromCache(cache, size_class);
     }
   }
@@ -345,9 +354,8 @@ uint8_t* AllocFromPool(ThreadCache* thread, uint32_t size) {
 
 // The common case, a block the thread's cache holds, costs no call.
 inline uint8_t* AllocBlock(ThreadCache* thread, uint32_t size) {
-  uint32_t padded = size + kRedzone;
-  if (thread != nullptr && padded <= kGrain * kClasses) {
-    uint32_t size_class = (padded + kGrain - 1) / kGrain - 1;
+  if (thread != nullptr && !LargeBlock(size)) {
+    uint32_t size_class = SizeClass(size);
     uint8_t* payload = FromCache(&thread->classes[size_class], size_class);
     if (payload != nullptr) {
       Unpoison(payload, size);
@@ -357,13 +365,14 @@ inline uint8_t* AllocBlock(ThreadCache* thread, uint32_t size) {
   return AllocFromPool(thread, size);
 }
 
-void FreeBlock(ThreadCache* thread, uint8_t* payload) {
+// Frees a block that was allocated for `size` bytes.
+inline void FreeBlock(ThreadCache* thread, uint8_t* payload, uint32_t size) {
   if (payload == nullptr) return;
-  Slab* slab = SlabOf(payload);
-  if (slab == nullptr) {
-    std::free(payload - kPrefixBytes);
+  if (LargeBlock(size)) {
+    std::free(payload);
     return;
   }
+  Slab* slab = SlabOf(payload);
   Poison(payload, PayloadBytes(slab->size_class));
   if (thread == nullptr) {
     Pool().Give(payload);
@@ -376,8 +385,8 @@ void FreeBlock(ThreadCache* thread, uint8_t* payload) {
 }
 
 void FreeLineIn(ThreadCache* thread, RowLine* line) {
-  FreeBlock(thread, line->Data);
-  FreeBlock(thread, reinterpret_cast<uint8_t*>(line));
+  FreeBlock(thread, line->Data, line->DataSize);
+  FreeBlock(thread, reinterpret_cast<uint8_t*>(line), sizeof(RowLine));
 }
 
 }  // namespace
@@ -398,7 +407,7 @@ RowLine* AllocLine(uint32_t data_size) {
   if (data_size == 0) return record;
   record->Data = AllocBlock(thread, data_size);
   if (record->Data == nullptr) {
-    FreeBlock(thread, static_cast<uint8_t*>(line));
+    FreeBlock(thread, static_cast<uint8_t*>(line), sizeof(RowLine));
     return nullptr;
   }
   record->DataSize = data_size;
@@ -413,17 +422,13 @@ uint8_t* AllocLineData(uint32_t size) {
   return AllocBlock(OpenCache(), size);
 }
 
-void FreeLineData(uint8_t* data) {
-  FreeBlock(OpenCache(), data);
+void FreeLineData(uint8_t* data, uint32_t size) {
+  FreeBlock(OpenCache(), data, size);
 }
 
 void FreeLines(RowLine* head) {
+  Pool().GiveLines(head);
   ThreadCache* thread = OpenCache();
-  while (head != nullptr) {
-    RowLine* next = head->Next;
-    FreeLineIn(thread, head);
-    head = next;
-  }
   if (thread != nullptr) EmptyCache(thread);
 }
 

@@ -6,12 +6,16 @@
 // 512 bytes; larger data comes from malloc). Loading or building a grid allocates two blocks a
 // line: with malloc, those two calls and the copy of the line alone ran at a third of memcpy's
 // speed, below the half that loading a grid must reach, so no simpler change could get there.
+// Slabs start at a multiple of 64 KiB, so a block finds its slab from its own address and carries
+// no header; whether a block came from a slab or from malloc follows from its size, so a line's
+// Data is always a block of exactly DataSize bytes, and whoever frees data passes that size.
 // Each thread keeps a small cache of free blocks per size, so allocating and freeing take no
 // lock; the cache trades batches of 64 blocks with the slabs under one lock. Any thread may free a
 // block any thread allocated, so lines can move between grids (attach, take-over, same-layout
 // merge) and grids can move between threads. A slab goes back to the heap as soon as none of its
-// blocks is out, and freeing a list of lines (ClearBuffer, the destructor) also empties the calling
-// thread's cache, so clearing a grid gives its memory back. A thread's cache is emptied when the
+// blocks is out. Freeing a list of lines (ClearBuffer, the destructor) gives its blocks straight to
+// the slabs, 64 lines to a lock, and also empties the calling thread's cache, so clearing a grid
+// gives its memory back. A thread's cache is emptied when the
 // thread ends. Under AddressSanitizer free blocks are poisoned and every block has a poisoned tail,
 // so use after free and overruns of line data are still reported.
 #ifndef TABROW_GRID_LINE_LAYOUT_H_
@@ -102,15 +106,15 @@ RowLine* AllocLine();
 // A zero-filled line record whose Data is an uninitialised block of `data_size` bytes (none
 // when 0) and whose DataSize is set; null when memory runs out. Free it with FreeLine.
 RowLine* AllocLine(uint32_t data_size);
-// Frees a line's data (made by AllocLineData) and record; ignores null.
+// Frees a line's data (made by AllocLineData for DataSize bytes) and record; ignores null.
 void FreeLine(RowLine* line);
 // Frees every line of a list from `head` along Next, then gives this thread's cached blocks back.
 void FreeLines(RowLine* head);
 // An uninitialised block of `size` bytes (size > 0) for a line's Data, or null when memory runs
 // out. Only this pair allocates and frees line data.
 uint8_t* AllocLineData(uint32_t size);
-// Frees a block made by AllocLineData; ignores null.
-void FreeLineData(uint8_t* data);
+// Frees a block made by AllocLineData(size); ignores null.
+void FreeLineData(uint8_t* data, uint32_t size);
 
 }  // namespace tabrow
 

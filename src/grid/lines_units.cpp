@@ -8,21 +8,33 @@
 
 namespace {
 
-bool HoldsCellValue(uint16_t type) {
-  return type == XDT_LONG || type == XDT_STRING || type == XDT_DOUBLE || type == XDT_DATETIME ||
-         type == XDT_ARCHIVE;
+// Texts of this many characters or more never fit a cell.
+constexpr size_t kLongestText = tabrow::kMaxCellBytes / 2;
+
+inline bool HoldsCellValue(uint16_t type) {
+  constexpr uint32_t kHeld =
+      1u << XDT_LONG | 1u << XDT_STRING | 1u << XDT_DOUBLE | 1u << XDT_DATETIME | 1u << XDT_ARCHIVE;
+  return type < 32 && ((kHeld >> type) & 1) != 0;
 }
 
-// Characters before the NUL of a unit's text (any address); short enough to stay in line here.
-size_t TextUnits(const XCHAR* text) {
+// Characters before the NUL of a unit's text (any address), but at most `limit`; reads nothing
+// past the NUL or the limit.
+inline size_t TextUnits(const XCHAR* text, size_t limit) {
   size_t length = 0;
-  while (tabrow::LoadUnit(text + length) != 0) ++length;
+  for (; length + 4 <= limit; length += 4) {
+    if (tabrow::LoadUnit(text + length) == 0) return length;
+    if (tabrow::LoadUnit(text + length + 1) == 0) return length + 1;
+    if (tabrow::LoadUnit(text + length + 2) == 0) return length + 2;
+    if (tabrow::LoadUnit(text + length + 3) == 0) return length + 3;
+  }
+  while (length < limit && tabrow::LoadUnit(text + length) != 0) ++length;
   return length;
 }
 
 // Bytes the cell of a non-null unit of a type that lines hold takes in a column of declared
-// `size`; above kMaxCellBytes when it can never fit.
-uint32_t UnitCellLength(const XDataUnit& unit, uint16_t size) {
+// `size`; above kMaxCellBytes when it can never fit. A text is counted no further than the
+// characters its cell can keep, or than makes it too long for any cell.
+inline uint32_t UnitCellLength(const XDataUnit& unit, uint16_t size) {
   switch (unit.Type) {
     case XDT_LONG:
       return 4;
@@ -31,7 +43,10 @@ uint32_t UnitCellLength(const XDataUnit& unit, uint16_t size) {
       return 8;
     case XDT_STRING:
       if (unit.Value.Text == nullptr) return 0;
-      return tabrow::TextCell(unit.Value.Text, TextUnits(unit.Value.Text), size).length;
+      return tabrow::TextCell(unit.Value.Text,
+                              TextUnits(unit.Value.Text, size != 0 ? size - 1u : kLongestText),
+                              size)
+          .length;
     default:
       return tabrow::ArchiveCell(unit.Value.Archive).length;
   }
@@ -39,7 +54,7 @@ uint32_t UnitCellLength(const XDataUnit& unit, uint16_t size) {
 
 // Writes a unit's cell of `length` bytes (non-zero) at `cell`: a text keeps length / 2 - 1
 // characters and a NUL.
-void FillUnitCell(const XDataUnit& unit, uint32_t length, uint8_t* cell) {
+inline void FillUnitCell(const XDataUnit& unit, uint32_t length, uint8_t* cell) {
   switch (unit.Type) {
     case XDT_LONG:
       std::memcpy(cell, &unit.Value.Long, 4);
@@ -66,8 +81,7 @@ void FillUnitCell(const XDataUnit& unit, uint32_t length, uint8_t* cell) {
 void* XRowGrider::AddUnits(const XDataUnit* units, const XDataUnit* const* chain, bool adopt,
                            uint32_t marker, uint32_t proper, uintptr_t binder) {
   uint32_t lengths[tabrow::kMaxColumns];
-  uint32_t total = 0;
-  bool fits = true;
+  uint32_t total = 0;  // at most kMaxColumns * (kMaxCellBytes + 1): no overflow
   for (int32_t c = 0; c < ColCounter; ++c) {
     const XDataUnit* unit = units != nullptr ? &units[c] : chain[c];
     lengths[c] = 0;
@@ -76,13 +90,9 @@ void* XRowGrider::AddUnits(const XDataUnit* units, const XDataUnit* const* chain
     if (adopt && Types[c] == 0) Types[c] = unit->Type;
     if (Types[c] != unit->Type) return nullptr;
     lengths[c] = UnitCellLength(*unit, Sizes != nullptr ? Sizes[c] : 0);
-    if (lengths[c] > tabrow::kMaxCellBytes - total) {
-      fits = false;
-    } else {
-      total += lengths[c];
-    }
+    total += lengths[c];
   }
-  if (!fits) return nullptr;
+  if (total > tabrow::kMaxCellBytes) return nullptr;
   uint32_t table = 2 * static_cast<uint32_t>(ColCounter);
   RowLine* line = tabrow::AllocLine(table == 0 ? 0 : table + total);
   if (line == nullptr) return nullptr;

@@ -136,6 +136,47 @@ TEST(LineMemoryTest, LinesOutliveTheThreadThatMadeThem) {
   EXPECT_EQ(std::u16string(u"a text longer than any the worker wrote"), read.Value.Text);
 }
 
+// Line data is a block of exactly its size, from a slab or, above 512 bytes, from malloc: cells
+// that grow and shrink move a line's data between the two, and each block is freed as the kind
+// it is. Line i holds a double and a text of 240 + i characters, data on both sides of the border.
+TEST(LineMemoryTest, CellsResizeAcrossTheLargeBlockBorder) {
+  const uint16_t types[2] = {XDT_DOUBLE, XDT_STRING};
+  const uint16_t sizes[2] = {0, 0};
+  XRowGrider grid;
+  grid.SetItemDesc(types, sizes, 2);
+  auto text_of = [](size_t i) { return std::u16string(240 + i, u'x'); };
+  std::vector<void*> lines;
+  for (size_t i = 0; i < 20; ++i) {
+    std::u16string text = text_of(i);
+    XDataUnit units[2] = {Unit(), Unit()};
+    SetUnitValue(&units[0], double(i) + 0.5);
+    SetUnitValue(&units[1], text.c_str(), 0);
+    lines.push_back(grid.AddItemLine(units, 2, 0));
+    ASSERT_NE(nullptr, lines.back());
+  }
+  for (int round = 0; round < 3; ++round) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+      std::u16string text = round == 0   ? u"short"
+                            : round == 1 ? std::u16string(600, u'y')
+                                         : text_of(i);
+      XDataUnit unit = Unit();
+      SetUnitValue(&unit, text.c_str(), 0);
+      ASSERT_EQ(1, grid.SetValue(lines[i], 1, &unit));
+      grid.GetValue(lines[i], 1, &unit);
+      EXPECT_EQ(text, unit.Value.Text);
+    }
+  }
+  ASSERT_EQ(1, grid.ConfirmType(0, XDT_LONG));  // every double cell shrinks from 8 bytes to 4
+  for (size_t i = 0; i < lines.size(); ++i) {
+    XDataUnit unit = Unit();
+    grid.GetValue(lines[i], 0, &unit);
+    EXPECT_EQ(int32_t(i), unit.Value.Long);
+    grid.GetValue(lines[i], 1, &unit);
+    EXPECT_EQ(text_of(i), unit.Value.Text);
+    EXPECT_EQ(4 + 4 + 2 * (241 + i), DataOf(lines[i]).size());
+  }
+}
+
 struct StoreCase {
   int32_t lines;
   uint32_t archive_bytes;
