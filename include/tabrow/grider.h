@@ -98,8 +98,10 @@ constexpr uint32_t GDI_CODES = 19;       // 32-bit code a column
 constexpr uint32_t GDI_KAPES = 20;       // 32-bit merge key a column
 constexpr uint32_t GDI_LINE = 0x1001u;   // one line: 16-byte header, then the line data
 
-// The record behind a line handle. Allocated zero-filled; Data is a separate block holding at
-// least DataSize bytes (null when DataSize is 0).
+// The record behind a line handle. Allocated zero-filled; Data is a separate block of exactly
+// DataSize bytes (null when DataSize is 0): resizing a cell, shrinking included, moves the line
+// into a block of its new size. Callers may write Marker, Proper and Binder; the other fields
+// belong to the grid, which frees Data by DataSize.
 struct RowLine {
   uint32_t Marker;       // caller's word
   uint32_t Proper;       // caller's word; StoreBacker keeps lines whose Proper is 0
@@ -296,7 +298,8 @@ class TABROW_API XRowGrider {
 
  protected:
   // Resizes cell `column` of a laid-out line to `length` bytes and returns its start; the first
-  // min(old, new) bytes keep their content. Null when memory runs out (line unchanged).
+  // min(old, new) bytes keep their content, and the line's data moves to a block of its new
+  // size. Null when memory runs out (line unchanged).
   uint8_t* ChangeSize(RowLine* line, int32_t column, uint32_t length);
   // The start of a column's cell in line data whose table has ColCounter entries, its length in
   // *length (may be null); null for a column out of range.

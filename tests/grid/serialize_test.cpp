@@ -164,6 +164,10 @@ struct NarrowField {
   Bytes cell;
 };
 
+void PrintTo(const NarrowField& c, std::ostream* out) {
+  *out << "type " << c.type << " size " << c.size;
+}
+
 class SavedFieldBounds : public ::testing::TestWithParam<NarrowField> {};
 
 TEST_P(SavedFieldBounds, ReadsNothingPastTheField) {
