@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "tabrow/tabrow.h"
 
 namespace extract_test {
@@ -94,6 +96,23 @@ inline std::vector<uint16_t> Types(const XRowGrider& grid) {
 struct ProbeGrider : XRowGrider {
   int32_t kind() const { return SourceKind; }
   uintptr_t source() const { return Source; }
+};
+
+// An answer's buffer, and a row, a grid and a message area to take values into.
+class ExtractTest : public ::testing::Test {
+ protected:
+  int32_t Row(const Query& query, const XCHAR* types, void* node = nullptr) {
+    row_.ClearBuffer();
+    return buffer_.GetRowBuffer(node, query.get(), &row_, types, error_);
+  }
+  int32_t Grid(const Query& query, const XCHAR* types, void* node = nullptr) {
+    return buffer_.GetRowGrider(node, query.get(), &grid_, types, error_);
+  }
+
+  XHttpBuffer buffer_;
+  XRowBuffer row_;
+  ProbeGrider grid_;
+  XCHAR error_[64] = u"untouched";
 };
 
 }  // namespace extract_test

@@ -9,7 +9,7 @@ using namespace extract_test;
 
 const char kJson[] = "application/json";
 
-class JsonExtract : public ::testing::Test {
+class JsonExtract : public ExtractTest {
  protected:
   void SetUp() override {
     Load(&buffer_, kJson,
@@ -17,25 +17,16 @@ class JsonExtract : public ::testing::Test {
          "{\"id\":1,\"name\":\"a\",\"rows\":[{\"v\":10,\"w\":{\"x\":1.5}},{\"v\":11}]},"
          "{\"id\":\"2\",\"name\":\"b\",\"rows\":[{\"v\":12}]}]}");
   }
-  int32_t Row(const Query& query, const XCHAR* types, void* node = nullptr) {
-    row_.ClearBuffer();
-    return buffer_.GetRowBuffer(node, query.get(), &row_, types, error_);
-  }
   void* Binder(int32_t line) {
     void* handle = grid_.GetNextLine(nullptr);
     while (line-- > 0) handle = grid_.GetNextLine(handle);
     return reinterpret_cast<void*>(grid_.GetLineBinder(handle));
   }
-
-  XHttpBuffer buffer_;
-  XRowBuffer row_;
-  ProbeGrider grid_;
-  XCHAR error_[64] = u"untouched";
 };
 
 TEST_F(JsonExtract, NestedArraysThroughLineBinders) {
   Query groups({Name(u"/groups"), Name(u"id"), Name(u"name")}, true);
-  ASSERT_EQ(buffer_.GetRowGrider(nullptr, groups.get(), &grid_, u"IS", error_), 1);
+  ASSERT_EQ(Grid(groups, u"IS"), 1);
   EXPECT_EQ(Types(grid_), (std::vector<uint16_t>{XDT_LONG, XDT_STRING}));
   EXPECT_EQ(Render(&grid_), (Texts{u"I:1|S:a", u"I:2|S:b"}));  // "2" read as an integer
   EXPECT_EQ(grid_.kind(), XHTTPBUFFER_SOURCE);
@@ -79,14 +70,13 @@ TEST_F(JsonExtract, TypeLettersAndCarriedValues) {
        "{\"\xc3\xfb\xb5\xa5\":[{\"\xd0\xd5\xc3\xfb\":\"\xd5\xc5\xc8\xfd\",\"\xc4\xea\xc1\xe4\":30}]"
        "}");
   Query names({Name(u"/名单"), Name(u"姓名"), Name(u"年龄")}, true);
-  ASSERT_EQ(buffer_.GetRowGrider(nullptr, names.get(), &grid_, u"SI", error_), 1);
+  ASSERT_EQ(Grid(names, u"SI"), 1);
   EXPECT_EQ(Render(&grid_), Texts{u"S:张三|I:30"});
 
   // Without the list flag a grid has one column, which adopts the first value's type: values of
   // another type are left out.
   Load(&buffer_, kJson, "[1,2,\"x\",3.5,null]");
-  ASSERT_EQ(buffer_.GetRowGrider(nullptr, Query({Name(u"")}, false).get(), &grid_, nullptr, error_),
-            1);
+  ASSERT_EQ(Grid(Query({Name(u"")}, false), nullptr), 1);
   EXPECT_EQ(Render(&grid_), (Texts{u"I:1", u"I:2", u"null"}));
 }
 
@@ -110,9 +100,7 @@ TEST_F(JsonExtract, FailuresWriteTheirMessages) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);
-    EXPECT_EQ(c.grid ? buffer_.GetRowGrider(nullptr, c.query.get(), &grid_, nullptr, error_)
-                     : Row(c.query, nullptr),
-              0);
+    EXPECT_EQ(c.grid ? Grid(c.query, nullptr) : Row(c.query, nullptr), 0);
     EXPECT_EQ(std::u16string(error_), c.message);
   }
   Load(&buffer_, kJson, "");

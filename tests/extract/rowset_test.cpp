@@ -39,6 +39,15 @@ std::string Written(XRowGrider* grid, int32_t* result) {
   return std::string(reinterpret_cast<const char*>(archive.GetData()), length);
 }
 
+// The lines a new grid holds after reading `text`, which FromXmlDoc answers with `result`.
+Texts Read(const std::string& text, int32_t result = 1) {
+  XML_Archive document;
+  document.OpenBuffer(text.data(), uint32_t(text.size()), 1);
+  XRowGrider grid;
+  EXPECT_EQ(grid.FromXmlDoc(&document), result);
+  return Render(&grid);
+}
+
 const DATETIME kTime = {2008, 3, 7, 9, 5, 0, 0};
 const char kHead[] = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>";
 
@@ -114,11 +123,7 @@ TEST(Rowset, ReadsWhatItCanAndRefusesTheRest) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    XML_Archive document;
-    document.OpenBuffer(c.text, uint32_t(strlen(c.text)), 1);
-    XRowGrider grid;
-    EXPECT_EQ(grid.FromXmlDoc(&document), c.result);
-    EXPECT_EQ(Render(&grid), c.lines);
+    EXPECT_EQ(Read(c.text, c.result), c.lines);
   }
   XRowGrider grid;
   EXPECT_EQ(grid.FromXmlDoc(nullptr), 0);
@@ -147,13 +152,9 @@ TEST(Rowset, ReadsEachCellFromItsFirstCharacterData) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.row);
-    const std::string text =
-        std::string("<Rowset Type=\"") + c.type + "\"><Row>" + c.row + "</Row></Rowset>";
-    XML_Archive document;
-    ASSERT_EQ(document.OpenBuffer(text.data(), uint32_t(text.size()), 1), 1);
-    XRowGrider grid;
-    ASSERT_EQ(grid.FromXmlDoc(&document), 1);
-    EXPECT_EQ(Render(&grid), Texts{c.line});
+    EXPECT_EQ(
+        Read(std::string("<Rowset Type=\"") + c.type + "\"><Row>" + c.row + "</Row></Rowset>"),
+        Texts{c.line});
   }
 }
 
@@ -179,11 +180,7 @@ TEST(Rowset, TextsOfARowShareOneArea) {
     SCOPED_TRACE(&c - cases);
     const std::string text =
         std::string("<Rowset Type=\"") + c.type + "\">" + c.row + c.row + "</Rowset>";
-    XML_Archive document;
-    ASSERT_EQ(document.OpenBuffer(text.data(), uint32_t(text.size()), 1), 1);
-    XRowGrider grid;
-    ASSERT_EQ(grid.FromXmlDoc(&document), 1);
-    EXPECT_EQ(Render(&grid), (Texts{c.line, c.line}));  // each row starts with the whole area
+    EXPECT_EQ(Read(text), (Texts{c.line, c.line}));  // each row starts with the whole area
   }
 }
 

@@ -11,7 +11,7 @@ using namespace extract_test;
 constexpr uint16_t kChild = 0x3200;
 const char kXml[] = "text/xml";
 
-class XmlExtract : public ::testing::Test {
+class XmlExtract : public ExtractTest {
  protected:
   void SetUp() override {
     Load(&buffer_, kXml,
@@ -20,18 +20,6 @@ class XmlExtract : public ::testing::Test {
          "<Note/><Item id=\"x\" price=\"3\"><Name>a&amp;b</Name></Item>"
          "</Items><Item id=\"9\"/></Answer>");
   }
-  int32_t Row(const Query& query, const XCHAR* types, void* node = nullptr) {
-    row_.ClearBuffer();
-    return buffer_.GetRowBuffer(node, query.get(), &row_, types, error_);
-  }
-  int32_t Grid(const Query& query, const XCHAR* types, void* node = nullptr) {
-    return buffer_.GetRowGrider(node, query.get(), &grid_, types, error_);
-  }
-
-  XHttpBuffer buffer_;
-  XRowBuffer row_;
-  ProbeGrider grid_;
-  XCHAR error_[64] = u"untouched";
 };
 
 TEST_F(XmlExtract, GridsFromAttributesAndChildElements) {
