@@ -151,10 +151,6 @@ TEST(SerializeTest, ASavedDatabaseLineReadsBackAsALineOfTheGrid) {
       DataOf(g.GetNextLine(nullptr)));
 }
 
-}  // namespace
-
-namespace {
-
 // One saved field: nothing is read past it. Numbers narrower than their value are refused with
 // nothing written; a text that fills its field without a NUL is kept whole, with a NUL added.
 struct NarrowField {
