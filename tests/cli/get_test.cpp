@@ -167,11 +167,8 @@ TEST_F(GetTest, ProgressIsShownOnlyWhenTheErrorStreamIsATerminal) {
 TEST_F(GetTest, FailuresPrintAMessageAndExitNonZero) {
   const std::string closed = "http://127.0.0.1:1/x";  // nothing listens on port 1
   const std::string envelope = dir_.Write("envelope.xml", "<Envelope/>");
-  struct {
-    std::vector<std::string> args;
-    int status;
-    std::string message;  // what the error stream says after "tabrow get: "
-  } cases[] = {
+  // The messages are what the error stream says after "tabrow get: ".
+  const cli_test::Refusal cases[] = {
       {{"-p", "/x", "http://"}, 1, "HttpCallProc 连接失败！"},
       {{"-p", "/x", closed}, 1, "HttpCallProc 获取资源失败！"},
       {{"-p", "/x", "-d", "a=1", closed}, 1, "HttpCallProc 调用失败！"},

@@ -28,10 +28,7 @@ TEST(HelpTest, EveryCommandHasAHelpPage) {
 }
 
 TEST(HelpTest, AnUnknownCommandIsAUsageError) {
-  const cli_test::Run run = RunTabrow({"fetch"});
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("unknown command 'fetch'"), std::string::npos);
+  cli_test::ExpectRefused({{"fetch"}, 2, "unknown command 'fetch'"});
 }
 
 }  // namespace

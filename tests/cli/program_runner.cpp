@@ -1,6 +1,7 @@
 #include "cli/program_runner.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -82,6 +83,14 @@ Run RunTabrow(const std::vector<std::string>& args, bool error_on_terminal) {
   int status = 0;
   if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
   return run;
+}
+
+void ExpectRefused(const Refusal& refusal) {
+  SCOPED_TRACE(refusal.message);
+  const Run run = RunTabrow(refusal.args);
+  EXPECT_EQ(run.status, refusal.status);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find(refusal.message), std::string::npos) << run.err;
 }
 
 ScratchDir::ScratchDir() {

@@ -18,6 +18,16 @@ struct Run {
 // "\r\n").
 Run RunTabrow(const std::vector<std::string>& args, bool error_on_terminal = false);
 
+// A command line the program refuses: its exit status and its error message.
+struct Refusal {
+  std::vector<std::string> args;
+  int status;
+  std::string message;
+};
+
+// Runs `refusal.args` and expects its status, no output and an error stream holding the message.
+void ExpectRefused(const Refusal& refusal);
+
 // A directory of its own for one test, removed with everything in it.
 class ScratchDir {
  public:

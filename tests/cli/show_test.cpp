@@ -103,11 +103,7 @@ TEST_F(ShowTest, AGridWithoutLinesPrintsItsHeaderOnly) {
 TEST(ShowRefusal, BadInputFailsWithAMessage) {
   cli_test::ScratchDir dir;
   const std::string cut = Str(SampleGrid()).substr(0, 80);
-  struct {
-    std::vector<std::string> args;
-    int status;
-    std::string message;
-  } cases[] = {
+  const cli_test::Refusal cases[] = {
       {{"show", dir.Write("text.grid", "hello, world")}, 1, "neither a stored grid nor an XML"},
       {{"show", dir.Write("other.xml", "<Rows Type=\"I\"/>")}, 1, "not a Rowset document"},
       {{"show", dir.Write("letters.xml", "<Rowset Type=\"IX\"/>")}, 1, "not a Rowset document"},
@@ -118,13 +114,7 @@ TEST(ShowRefusal, BadInputFailsWithAMessage) {
       {{"show"}, 2, "expected one FILE"},
       {{"show", "-f"}, 2, "'--format' needs a value"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.message);
-    const cli_test::Run run = RunTabrow(c.args);
-    EXPECT_EQ(run.status, c.status);
-    EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-  }
+  for (const auto& c : cases) cli_test::ExpectRefused(c);
 }
 
 }  // namespace

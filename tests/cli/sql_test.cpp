@@ -74,23 +74,18 @@ TEST_F(SqlTest, ReferencesAreReplacedAndUnboundConditionsFollowTheirMode) {
 
 TEST_F(SqlTest, FailuresAndMistakesAreReported) {
   const std::string stored = StoreTemplate(QUB_FAIL);
-  struct {
-    std::vector<std::string> args;
-    int status;
-    std::string message;
-  } cases[] = {
-      {{"sql", stored, "customer=x"}, 1, "no value for the reference :min"},
+  const cli_test::Refusal cases[] = {
       {{"sql", stored, "min"}, 2, "expected NAME=VALUE, not 'min'"},
       {{"sql", stored, "9min=1"}, 2, "expected NAME=VALUE"},
       {{"sql", dir_.Write("bad.qt", "not a template")}, 1, "not a stored query template"},
       {{"sql"}, 2, "expected a template FILE"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.message);
-    const cli_test::Run run = RunTabrow(c.args);
-    EXPECT_EQ(run.status, c.status);
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-  }
+  for (const auto& c : cases) cli_test::ExpectRefused(c);
+  // The description is printed before the missing value is found.
+  const cli_test::Run run = RunTabrow({"sql", stored, "customer=x"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, kDescription);
+  EXPECT_NE(run.err.find("no value for the reference :min"), std::string::npos) << run.err;
 }
 
 }  // namespace
