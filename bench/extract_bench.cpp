@@ -3,7 +3,6 @@
 // (the parse included), beside pugixml parsing the same bytes and walking every cell; and a JSON
 // array of 100,000 objects extracted into a grid, beside the parse alone.
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <charconv>
 #include <cstring>
@@ -229,13 +228,3 @@ BENCHMARK(Tabrow_JsonParseOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(Tabrow_JsonToGrid)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// Freed heap memory stays mapped and glibc's thresholds stay fixed, so no round pays for the
-// kernel mapping fresh pages because of what an earlier round of either library freed.
-int main(int argc, char** argv) {
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
-  mallopt(M_MMAP_THRESHOLD, 1 << 28);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

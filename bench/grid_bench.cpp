@@ -1,7 +1,6 @@
 // Storing and loading a grid of 1,000,000 lines (integer, 16-character text, double, date-time)
 // through an XMemoArchive, beside memcpy of the same number of bytes.
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -129,13 +128,3 @@ BENCHMARK(BM_GridLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LineAllocations)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// Freed heap memory stays mapped, so every load writes into warm memory as memcpy writes into a
-// ready buffer; otherwise each iteration would mostly measure the kernel mapping fresh pages.
-int main(int argc, char** argv) {
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
-  mallopt(M_MMAP_THRESHOLD, 1 << 30);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

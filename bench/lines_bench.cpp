@@ -2,7 +2,6 @@
 // grid), building the tree view, and adding lines from units beside the bare allocations and copy
 // a line needs.
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -209,12 +208,3 @@ BENCHMARK(BM_AddItemLine);
 BENCHMARK(BM_LineMallocCopy);
 
 }  // namespace
-
-// Freed heap memory stays mapped, so every round writes into warm memory.
-int main(int argc, char** argv) {
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
-  mallopt(M_MMAP_THRESHOLD, 1 << 30);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}
