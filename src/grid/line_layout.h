@@ -15,9 +15,9 @@
 // merge) and grids can move between threads. A slab goes back to the heap as soon as none of its
 // blocks is out. Freeing a list of lines (ClearBuffer, the destructor) gives its blocks straight to
 // the slabs, 64 lines to a lock, and also empties the calling thread's cache, so clearing a grid
-// gives its memory back. A thread's cache is emptied when the
-// thread ends. Under AddressSanitizer free blocks are poisoned and every block has a poisoned tail,
-// so use after free and overruns of line data are still reported.
+// gives its memory back. A thread's cache is emptied when the thread ends. Under AddressSanitizer
+// free blocks are poisoned and every block has a poisoned tail, so use after free and overruns of
+// line data are still reported.
 #ifndef TABROW_GRID_LINE_LAYOUT_H_
 #define TABROW_GRID_LINE_LAYOUT_H_
 
