@@ -222,12 +222,9 @@ class Demo {
 
 int RunDemo(const std::vector<std::string>& args) {
   CommandLine line;
+  int status = kExitOk;
+  if (!StartCommand("demo", kOptions, Help, args, &line, &status)) return status;
   std::string error;
-  if (!ParseCommandLine(kOptions, args, &line, &error)) return UsageError("demo", error);
-  if (line.help()) {
-    std::fputs(Help().c_str(), stdout);
-    return kExitOk;
-  }
   if (!line.operands().empty()) return UsageError("demo", "takes no arguments");
   DemoServer server(DemoAnswers());
   if (!server.Start(&error)) return Fail("demo", error);

@@ -80,12 +80,9 @@ bool ReadBody(const std::string& data, int32_t staple, IArchive* body, std::stri
 
 int RunGet(const std::vector<std::string>& args) {
   CommandLine line;
+  int status = kExitOk;
+  if (!StartCommand("get", kOptions, Help, args, &line, &status)) return status;
   std::string error;
-  if (!ParseCommandLine(kOptions, args, &line, &error)) return UsageError("get", error);
-  if (line.help()) {
-    std::fputs(Help().c_str(), stdout);
-    return kExitOk;
-  }
   if (line.operands().size() != 1) return UsageError("get", "expected one URL");
   if (!line.Has("path")) return UsageError("get", "give the --path to take from the answer");
   Extraction extraction;

@@ -33,12 +33,9 @@ std::string Help() {
 
 int RunShow(const std::vector<std::string>& args) {
   CommandLine line;
+  int status = kExitOk;
+  if (!StartCommand("show", kOptions, Help, args, &line, &status)) return status;
   std::string error;
-  if (!ParseCommandLine(kOptions, args, &line, &error)) return UsageError("show", error);
-  if (line.help()) {
-    std::fputs(Help().c_str(), stdout);
-    return kExitOk;
-  }
   if (line.operands().size() != 1) return UsageError("show", "expected one FILE");
   OutputOptions options;
   options.null_line = line.Has("null-line");

@@ -63,12 +63,9 @@ std::string ConditionText(const BoundCondition& condition) {
 
 int RunSql(const std::vector<std::string>& args) {
   CommandLine line;
+  int status = kExitOk;
+  if (!StartCommand("sql", kOptions, Help, args, &line, &status)) return status;
   std::string error;
-  if (!ParseCommandLine(kOptions, args, &line, &error)) return UsageError("sql", error);
-  if (line.help()) {
-    std::fputs(Help().c_str(), stdout);
-    return kExitOk;
-  }
   Bindings bindings;
   if (line.operands().empty()) return UsageError("sql", "expected a template FILE");
   if (!ParseBindings(line.operands(), &bindings, &error)) return UsageError("sql", error);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "args.h"
+
 namespace tabrow::cli {
 
 constexpr int kExitOk = 0;
@@ -22,6 +24,11 @@ int RunSql(const std::vector<std::string>& args);
 int Fail(const std::string& command, const std::string& message);
 // The same followed by a pointer to the command's help; kExitUsage.
 int UsageError(const std::string& command, const std::string& message);
+// Parses a command's arguments into *line. False when the command is already done: its help was
+// printed (*status kExitOk) or its command line is wrong (a usage error, *status kExitUsage).
+bool StartCommand(const std::string& command, const std::vector<OptionInfo>& options,
+                  std::string (*help)(), const std::vector<std::string>& args, CommandLine* line,
+                  int* status);
 
 }  // namespace tabrow::cli
 

@@ -15,4 +15,20 @@ int UsageError(const std::string& command, const std::string& message) {
   return kExitUsage;
 }
 
+bool StartCommand(const std::string& command, const std::vector<OptionInfo>& options,
+                  std::string (*help)(), const std::vector<std::string>& args, CommandLine* line,
+                  int* status) {
+  std::string error;
+  if (!ParseCommandLine(options, args, line, &error)) {
+    *status = UsageError(command, error);
+    return false;
+  }
+  if (line->help()) {
+    std::fputs(help().c_str(), stdout);
+    *status = kExitOk;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace tabrow::cli
