@@ -1,5 +1,7 @@
 // Lines built from data units: an array of units, an array of unit pointers, or a row's chain.
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "grid/lines_build.h"
 #include "platform/text.h"
@@ -31,78 +33,128 @@ inline size_t TextUnits(const XCHAR* text, size_t limit) {
   return length;
 }
 
-// Bytes the cell of a non-null unit of a type that lines hold takes in a column of declared
-// `size`; above kMaxCellBytes when it can never fit. A text is counted no further than the
-// characters its cell can keep, or than makes it too long for any cell.
-inline uint32_t UnitCellLength(const XDataUnit& unit, uint16_t size) {
-  switch (unit.Type) {
-    case XDT_LONG:
-      return 4;
-    case XDT_DOUBLE:
-    case XDT_DATETIME:
-      return 8;
-    case XDT_STRING:
-      if (unit.Value.Text == nullptr) return 0;
-      return tabrow::TextCell(unit.Value.Text,
-                              TextUnits(unit.Value.Text, size != 0 ? size - 1u : kLongestText),
-                              size)
-          .length;
-    default:
-      return tabrow::ArchiveCell(unit.Value.Archive).length;
+// Bytes the cell of a non-null text or archive unit takes in a column of declared `size`; above
+// kMaxCellBytes when it can never fit. A text is counted no further than the characters its cell
+// can keep, or than makes it too long for any cell.
+inline uint32_t VariableCellLength(const XDataUnit& unit, uint16_t size) {
+  if (unit.Type != XDT_STRING) return tabrow::ArchiveCell(unit.Value.Archive).length;
+  if (unit.Value.Text == nullptr) return 0;
+  const size_t characters = TextUnits(unit.Value.Text, size != 0 ? size - 1u : kLongestText);
+  return tabrow::TextCell(unit.Value.Text, characters, size).length;
+}
+
+// Writes the cell of a text or archive unit, `length` bytes (non-zero), at `cell`: a text keeps
+// length / 2 - 1 characters and a NUL.
+inline void FillVariableCell(const XDataUnit& unit, uint32_t length, uint8_t* cell) {
+  if (unit.Type == XDT_STRING) {
+    tabrow::CopyBytes(cell, reinterpret_cast<const uint8_t*>(unit.Value.Text), length - 2);
+    std::memset(cell + length - 2, 0, 2);
+  } else {
+    tabrow::FillCell(tabrow::CellPlan{tabrow::CellFill::kArchive, length, unit.Value.Archive},
+                     cell);
   }
 }
 
-// Writes a unit's cell of `length` bytes (non-zero) at `cell`: a text keeps length / 2 - 1
-// characters and a NUL.
-inline void FillUnitCell(const XDataUnit& unit, uint32_t length, uint8_t* cell) {
-  switch (unit.Type) {
-    case XDT_LONG:
-      std::memcpy(cell, &unit.Value.Long, 4);
-      break;
-    case XDT_DOUBLE:
-    case XDT_DATETIME:
-      std::memcpy(cell, &unit.Value, 8);
-      break;
-    case XDT_STRING:
-      tabrow::CopyBytes(cell, reinterpret_cast<const uint8_t*>(unit.Value.Text), length - 2);
-      std::memset(cell + length - 2, 0, 2);
-      break;
-    default:
-      tabrow::FillCell(tabrow::CellPlan{tabrow::CellFill::kArchive, length, unit.Value.Archive},
-                       cell);
-      break;
+// A line's end table and cells are laid out in a stage, each unit read once, before the line is
+// allocated at its exact size and the stage copied into it. A stage on the stack takes the usual
+// line; a longer one is laid out again in a stage from the heap that takes the longest line.
+// Either stage holds a full table and a number or date cell in every column, so only text and
+// archive cells need their room checked.
+constexpr uint32_t kStackStageBytes = 4096;
+constexpr uint32_t kFullStageBytes = tabrow::kMaxDataSize + 8 * tabrow::kMaxColumns;
+static_assert(kStackStageBytes >= 10 * tabrow::kMaxColumns, "room for every fixed-size cell");
+
+// The grid's columns as the units' cells are laid out in them.
+struct Columns {
+  int32_t count;
+  uint16_t* types;  // may be null when no column was described
+  const uint16_t* sizes;
+  bool adopt;  // a column of type 0 takes the type of its first unit
+};
+
+enum class Layout { kDone, kRefused, kNoRoom };
+
+// Lays out the cells of `units` (the array, or when null the pointers `chain`) in `stage` of
+// `room` bytes: the end table, then the cells. *size receives the bytes laid out. kRefused when a
+// unit's type does not fit its column or the cells total more than a line can hold; kNoRoom when
+// the stage is too small for them. Inlined into both callers: as a call it costs a tenth of a
+// line's time.
+[[gnu::always_inline]] inline Layout LayOutUnits(const XDataUnit* units,
+                                                 const XDataUnit* const* chain, Columns columns,
+                                                 uint8_t* stage, uint32_t room, uint32_t* size) {
+  // Writes to the stage may alias anything; the columns copied here stay in registers.
+  uint16_t* const types = columns.types;
+  const uint16_t* const sizes = columns.sizes;
+  const int32_t count = columns.count;
+  const uint32_t table = 2 * static_cast<uint32_t>(count);
+  uint8_t* cells = stage + table;
+  // Room for text and archive cells, keeping 8 bytes for every column's fixed-size cell.
+  const uint32_t variable_room = room - table - 8 * static_cast<uint32_t>(count);
+  uint32_t end = 0;
+  for (int32_t c = 0; c < count; ++c) {
+    const XDataUnit* unit = units != nullptr ? &units[c] : chain[c];
+    if (unit != nullptr && (unit->Null & 1) == 0) {
+      if (!HoldsCellValue(unit->Type) || types == nullptr) return Layout::kRefused;
+      if (columns.adopt && types[c] == 0) types[c] = unit->Type;
+      if (types[c] != unit->Type) return Layout::kRefused;
+      if (unit->Type == XDT_LONG) {
+        std::memcpy(cells + end, &unit->Value.Long, 4);
+        end += 4;
+      } else if (unit->Type == XDT_DOUBLE || unit->Type == XDT_DATETIME) {
+        std::memcpy(cells + end, &unit->Value, 8);
+        end += 8;
+      } else {
+        const uint32_t length = VariableCellLength(*unit, sizes != nullptr ? sizes[c] : 0);
+        if (end + length > tabrow::kMaxCellBytes) return Layout::kRefused;
+        if (end + length > variable_room) return Layout::kNoRoom;
+        if (length > 0) FillVariableCell(*unit, length, cells + end);
+        end += length;
+      }
+    }
+    tabrow::StoreEnd(stage, c, end);
   }
+  if (end > tabrow::kMaxCellBytes) return Layout::kRefused;
+  *size = table + end;
+  return Layout::kDone;
+}
+
+// A line laid out in `stage`, `size` bytes of it, copied into a new line; null when memory runs
+// out.
+RowLine* CopyLine(const uint8_t* stage, uint32_t size) {
+  RowLine* line = tabrow::AllocLine(size);
+  if (line != nullptr && size > 0) tabrow::CopyBytes(line->Data, stage, size);
+  return line;
+}
+
+// The new line of units too long for the stack's stage, or null when they are refused or memory
+// runs out.
+RowLine* LongLineFromUnits(const XDataUnit* units, const XDataUnit* const* chain, Columns columns) {
+  std::unique_ptr<uint8_t[]> stage(new (std::nothrow) uint8_t[kFullStageBytes]);
+  uint32_t size = 0;
+  if (stage == nullptr ||
+      LayOutUnits(units, chain, columns, stage.get(), kFullStageBytes, &size) != Layout::kDone) {
+    return nullptr;
+  }
+  return CopyLine(stage.get(), size);
 }
 
 }  // namespace
 
-// Sizes every cell first (adopting column types on the way), then allocates the line once and
-// writes the cells.
 void* XRowGrider::AddUnits(const XDataUnit* units, const XDataUnit* const* chain, bool adopt,
                            uint32_t marker, uint32_t proper, uintptr_t binder) {
-  uint32_t lengths[tabrow::kMaxColumns];
-  uint32_t total = 0;  // at most kMaxColumns * (kMaxCellBytes + 1): no overflow
-  for (int32_t c = 0; c < ColCounter; ++c) {
-    const XDataUnit* unit = units != nullptr ? &units[c] : chain[c];
-    lengths[c] = 0;
-    if (unit == nullptr || (unit->Null & 1) != 0) continue;
-    if (!HoldsCellValue(unit->Type) || Types == nullptr) return nullptr;
-    if (adopt && Types[c] == 0) Types[c] = unit->Type;
-    if (Types[c] != unit->Type) return nullptr;
-    lengths[c] = UnitCellLength(*unit, Sizes != nullptr ? Sizes[c] : 0);
-    total += lengths[c];
-  }
-  if (total > tabrow::kMaxCellBytes) return nullptr;
-  uint32_t table = 2 * static_cast<uint32_t>(ColCounter);
-  RowLine* line = tabrow::AllocLine(table == 0 ? 0 : table + total);
-  if (line == nullptr) return nullptr;
-  uint32_t end = 0;
-  for (int32_t c = 0; c < ColCounter; ++c) {
-    if (lengths[c] > 0) {
-      FillUnitCell(units != nullptr ? units[c] : *chain[c], lengths[c], line->Data + table + end);
-    }
-    end += lengths[c];
-    tabrow::StoreEnd(line->Data, c, end);
+  const Columns columns{ColCounter, Types, Sizes, adopt};
+  alignas(16) uint8_t stage[kStackStageBytes];
+  uint32_t size = 0;
+  RowLine* line = nullptr;
+  switch (LayOutUnits(units, chain, columns, stage, sizeof stage, &size)) {
+    case Layout::kDone:
+      line = CopyLine(stage, size);
+      break;
+    case Layout::kNoRoom:
+      line = LongLineFromUnits(units, chain, columns);
+      break;
+    case Layout::kRefused:
+      break;
   }
   return LinkNewLine(line, marker, proper, binder);
 }

@@ -92,4 +92,33 @@ TEST(LinesBuildTest, RefusalsAndAdoptedTypes) {
   EXPECT_EQ(1, grid.GetRowCounter());
 }
 
+// Lines longer than the usual stage still build whole, up to the cell limit exactly; fixed
+// cells after long texts count toward it too.
+TEST(LinesBuildTest, LongLinesUpToTheCellLimit) {
+  XRowGrider grid;
+  const uint16_t types[4] = {XDT_STRING, XDT_STRING, XDT_LONG, XDT_DOUBLE};
+  const uint16_t sizes[4] = {0, 0, 4, 8};
+  grid.SetItemDesc(types, sizes, 4);
+  XDataUnit units[4] = {Unit(), Unit(), Unit(), Unit()};
+  SetUnitValue(&units[2], int32_t{5});
+  SetUnitValue(&units[3], 0.5);
+  struct Case {
+    size_t first, second;  // text lengths in characters
+    bool built;
+  };
+  // Cells: 2 * (first + 1) + 2 * (second + 1) + 12 bytes, at most 65535.
+  for (const Case& c : {Case{16000, 16000, true}, Case{32759, 0, true}, Case{32760, 0, false},
+                        Case{16383, 16383, false}, Case{16380, 16380, false}}) {
+    const std::u16string first(c.first, u'a'), second(c.second, u'b');
+    SetUnitValue(&units[0], first.c_str(), 0);
+    SetUnitValue(&units[1], second.c_str(), 0);
+    void* line = grid.AddItemLine(units, 4, 0);
+    ASSERT_EQ(c.built, line != nullptr) << c.first << "+" << c.second;
+    if (line != nullptr) {
+      EXPECT_EQ(LineData({Text(first), Text(second), Long(5), Dbl(0.5)}), DataOf(line));
+    }
+  }
+  for (XDataUnit& unit : units) ClearUnitData(&unit);
+}
+
 }  // namespace
