@@ -1,28 +1,12 @@
 // Internal helpers for the memory form of grid lines: the end offset table at the start of a
-// line's data, the checks that keep cell access inside the data, and line memory.
-//
-// Line memory: every line record and every line data block is one allocation of its own, as a
-// caller sees it, but both are served from 64 KiB slabs of one block size each (blocks of up to
-// 512 bytes; larger data comes from malloc). Loading or building a grid allocates two blocks a
-// line: with malloc, those two calls and the copy of the line alone ran at a third of memcpy's
-// speed, below the half that loading a grid must reach, so no simpler change could get there.
-// Slabs start at a multiple of 64 KiB, so a block finds its slab from its own address and carries
-// no header; whether a block came from a slab or from malloc follows from its size, so a line's
-// Data is always a block of exactly DataSize bytes, and whoever frees data passes that size.
-// Each thread keeps a small cache of free blocks per size, so allocating and freeing take no
-// lock; the cache trades batches of 64 blocks with the slabs under one lock. Any thread may free a
-// block any thread allocated, so lines can move between grids (attach, take-over, same-layout
-// merge) and grids can move between threads. A slab goes back to the heap as soon as none of its
-// blocks is out. Freeing a list of lines (ClearBuffer, the destructor) gives its blocks straight to
-// the slabs, 64 lines to a lock, and also empties the calling thread's cache, so clearing a grid
-// gives its memory back. A thread's cache is emptied when the thread ends. Under AddressSanitizer
-// free blocks are poisoned and every block has a poisoned tail, so use after free and overruns of
-// line data are still reported.
+// line's data and the checks that keep cell access inside the data. Line memory itself is in
+// line_memory.h.
 #ifndef TABROW_GRID_LINE_LAYOUT_H_
 #define TABROW_GRID_LINE_LAYOUT_H_
 
 #include <cstring>
 
+#include "grid/line_memory.h"
 #include "tabrow/grider.h"
 
 namespace tabrow {
@@ -100,21 +84,6 @@ bool CellInside(const RowLine* line, int32_t columns, int32_t column);
 // entries never decrease and whose last entry ends exactly at DataSize. Only such lines are
 // changed in place.
 bool LineLaidOut(const RowLine* line, int32_t columns);
-
-// A zero-filled line record, or null when memory runs out. Free it with FreeLine.
-RowLine* AllocLine();
-// A zero-filled line record whose Data is an uninitialised block of `data_size` bytes (none
-// when 0) and whose DataSize is set; null when memory runs out. Free it with FreeLine.
-RowLine* AllocLine(uint32_t data_size);
-// Frees a line's data (made by AllocLineData for DataSize bytes) and record; ignores null.
-void FreeLine(RowLine* line);
-// Frees every line of a list from `head` along Next, then gives this thread's cached blocks back.
-void FreeLines(RowLine* head);
-// An uninitialised block of `size` bytes (size > 0) for a line's Data, or null when memory runs
-// out. Only this pair allocates and frees line data.
-uint8_t* AllocLineData(uint32_t size);
-// Frees a block made by AllocLineData(size); ignores null.
-void FreeLineData(uint8_t* data, uint32_t size);
 
 }  // namespace tabrow
 
