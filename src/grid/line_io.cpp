@@ -5,15 +5,6 @@
 
 namespace tabrow {
 
-namespace {
-
-void PutLineItem(uint8_t* out, const RowLine* line, uint32_t data_size) {
-  PutLinePrefix(out, line->Marker, line->Proper, data_size, line->Binder);
-  if (data_size > 0) CopyBytes(out + kLinePrefixBytes, line->Data, data_size);
-}
-
-}  // namespace
-
 LineWriter::LineWriter(XMF_Serialize* serializer)
     : serializer_(serializer),
       memory_(dynamic_cast<XMemoArchive*>(serializer->GetArchive())),
@@ -25,15 +16,9 @@ LineWriter::~LineWriter() {
   GiveBackRoom();
 }
 
-bool LineWriter::Add(const RowLine* line, uint32_t data_size) {
+bool LineWriter::AddOutsideRoom(const RowLine* line, uint32_t data_size) {
   uint32_t count = kLinePrefixBytes + data_size;
-  if (memory_ != nullptr) {
-    if (count > room_left_ && !TakeRoom(count)) return false;
-    PutLineItem(room_, line, data_size);
-    room_ += count;
-    room_left_ -= count;
-    return true;
-  }
+  if (memory_ != nullptr) return TakeRoom(count) && Add(line, data_size);
   if (count > kBufferBytes - used_) {
     if (!Flush()) return false;
     if (count > kBufferBytes) {

@@ -20,7 +20,15 @@ class LineWriter {
   LineWriter& operator=(const LineWriter&) = delete;
 
   // Adds a line item: the line's header (DataSize as given) and `data_size` bytes of its data.
-  bool Add(const RowLine* line, uint32_t data_size);
+  // False when a write failed.
+  bool Add(const RowLine* line, uint32_t data_size) {
+    const uint32_t count = kLinePrefixBytes + data_size;
+    if (count > room_left_) return AddOutsideRoom(line, data_size);
+    PutLineItem(room_, line, data_size);
+    room_ += count;
+    room_left_ -= count;
+    return true;
+  }
   // Writes what is gathered; false when a write failed.
   bool Flush();
 
@@ -28,6 +36,9 @@ class LineWriter {
   static constexpr uint32_t kBufferBytes = 16384;
   static constexpr uint32_t kRoomBytes = 65536;
 
+  // Adds a line item that does not fit the room taken in a memory archive: takes more room, or
+  // gathers it in the buffer for any other archive.
+  bool AddOutsideRoom(const RowLine* line, uint32_t data_size);
   // Makes room for at least `count` bytes at the end of the memory archive.
   bool TakeRoom(uint32_t count);
   void GiveBackRoom();

@@ -75,6 +75,12 @@ inline void PutLinePrefix(uint8_t* out, uint32_t marker, uint32_t proper, uint32
   Store32(out + 24, static_cast<uint32_t>(binder));
 }
 
+// Writes a line's item: its prefix (DataSize as given) and `data_size` bytes of its data.
+inline void PutLineItem(uint8_t* out, const RowLine* line, uint32_t data_size) {
+  PutLinePrefix(out, line->Marker, line->Proper, data_size, line->Binder);
+  if (data_size > 0) CopyBytes(out + kLinePrefixBytes, line->Data, data_size);
+}
+
 // Checks in constant time that cell `column` of a line lies inside its data: the table fits,
 // the cell's start is not after its end and its end is inside the data. False when the line
 // holds no data or the check fails; such a cell reads as empty.
