@@ -291,15 +291,8 @@ void FreeLineIn(ThreadCache* thread, RowLine* line) {
 
 uint8_t* AllocBlockSlow(uint32_t size) {
   ThreadCache* thread = OpenCache();
-  if (thread != nullptr && !LargeBlock(size)) {
-    const uint32_t size_class = SizeClass(size);
-    uint8_t* payload = FromCache(&thread->classes[size_class], size_class);
-    if (payload != nullptr) {
-      Unpoison(payload, size);
-      return payload;
-    }
-  }
-  return AllocFromPool(thread, size);
+  uint8_t* payload = FromThreadCache(thread, size);
+  return payload != nullptr ? payload : AllocFromPool(thread, size);
 }
 
 }  // namespace slab

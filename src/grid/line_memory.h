@@ -121,22 +121,24 @@ inline uint8_t* FromCache(ClassCache* cache, uint32_t size_class) {
   return payload;
 }
 
+// A block of `size` bytes from a thread's cache (which may be null); null when the cache has
+// none of that size or the block is too large for a slab.
+inline uint8_t* FromThreadCache(ThreadCache* thread, uint32_t size) {
+  if (thread == nullptr || LargeBlock(size)) return nullptr;
+  const uint32_t size_class = SizeClass(size);
+  uint8_t* payload = FromCache(&thread->classes[size_class], size_class);
+  if (payload != nullptr) ASAN_UNPOISON_MEMORY_REGION(payload, size);
+  return payload;
+}
+
 // A block of `size` bytes when the thread's cache has none of that size, has no cache yet, or
 // the block is large; null when memory runs out.
 uint8_t* AllocBlockSlow(uint32_t size);
 
 // A block of `size` bytes (size > 0); null when memory runs out.
 inline uint8_t* AllocBlock(uint32_t size) {
-  ThreadCache* thread = t_cache;
-  if (thread != nullptr && !LargeBlock(size)) {
-    const uint32_t size_class = SizeClass(size);
-    uint8_t* payload = FromCache(&thread->classes[size_class], size_class);
-    if (payload != nullptr) {
-      ASAN_UNPOISON_MEMORY_REGION(payload, size);
-      return payload;
-    }
-  }
-  return AllocBlockSlow(size);
+  uint8_t* payload = FromThreadCache(t_cache, size);
+  return payload != nullptr ? payload : AllocBlockSlow(size);
 }
 
 }  // namespace slab
