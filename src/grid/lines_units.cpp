@@ -94,13 +94,16 @@ enum class Layout { kDone, kRefused, kNoRoom };
   for (int32_t c = 0; c < count; ++c) {
     const XDataUnit* unit = units != nullptr ? &units[c] : chain[c];
     if (unit != nullptr && (unit->Null & 1) == 0) {
-      if (!HoldsCellValue(unit->Type) || types == nullptr) return Layout::kRefused;
-      if (columns.adopt && types[c] == 0) types[c] = unit->Type;
-      if (types[c] != unit->Type) return Layout::kRefused;
-      if (unit->Type == XDT_LONG) {
+      const uint16_t type = unit->Type;
+      if (!HoldsCellValue(type) || types == nullptr) return Layout::kRefused;
+      if (types[c] != type) {
+        if (!columns.adopt || types[c] != 0) return Layout::kRefused;
+        types[c] = type;
+      }
+      if (type == XDT_LONG) {
         std::memcpy(cells + end, &unit->Value.Long, 4);
         end += 4;
-      } else if (unit->Type == XDT_DOUBLE || unit->Type == XDT_DATETIME) {
+      } else if (type == XDT_DOUBLE || type == XDT_DATETIME) {
         std::memcpy(cells + end, &unit->Value, 8);
         end += 8;
       } else {
