@@ -56,6 +56,9 @@ bool ReadLongOf(const Char* text, int32_t* value, const Char** end) {
   if (!IsDigit(Unit(p))) return false;
   const uint64_t limit = negative ? uint64_t(1) << 31 : (uint64_t(1) << 31) - 1;
   uint64_t magnitude = 0;
+  // Nine digits stay below the limit; only the digits after them need the clamp.
+  for (int32_t count = 0; count < 9 && IsDigit(Unit(p)); ++count, ++p)
+    magnitude = magnitude * 10 + (Unit(p) - '0');
   for (; IsDigit(Unit(p)); ++p) {
     magnitude = magnitude * 10 + (Unit(p) - '0');
     if (magnitude > limit) magnitude = limit;
