@@ -154,18 +154,11 @@ bool ReadShortDouble(const Char** text, double* magnitude) {
   return true;
 }
 
+// Reads a number of any length and form from its first digit or point at `p`, with the sign
+// already read; as ReadDoubleOf. Kept apart so that the short numbers do not pay for the room
+// the digits of a long one take.
 template <typename Char>
-bool ReadDoubleOf(const Char* text, double* value, const Char** end) {
-  if (end != nullptr) *end = text;
-  if (text == nullptr) return false;
-  const Char* p = SkipSpace(text);
-  bool negative = ReadSign(&p);
-  double magnitude;
-  if (ReadShortDouble(&p, &magnitude)) {
-    *value = negative ? -magnitude : magnitude;
-    if (end != nullptr) *end = p;
-    return true;
-  }
+bool ReadAnyDouble(const Char* p, bool negative, double* value, const Char** end) {
   DigitCollector digits;
   bool any = false;
   for (; IsDigit(Unit(p)); ++p, any = true) digits.Add(Unit(p) - '0', true);
@@ -183,6 +176,19 @@ bool ReadDoubleOf(const Char* text, double* value, const Char** end) {
     }
   }
   *value = digits.Value(negative);
+  if (end != nullptr) *end = p;
+  return true;
+}
+
+template <typename Char>
+bool ReadDoubleOf(const Char* text, double* value, const Char** end) {
+  if (end != nullptr) *end = text;
+  if (text == nullptr) return false;
+  const Char* p = SkipSpace(text);
+  bool negative = ReadSign(&p);
+  double magnitude;
+  if (!ReadShortDouble(&p, &magnitude)) return ReadAnyDouble(p, negative, value, end);
+  *value = negative ? -magnitude : magnitude;
   if (end != nullptr) *end = p;
   return true;
 }

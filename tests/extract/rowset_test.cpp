@@ -157,6 +157,7 @@ TEST(Rowset, ReadsEachCellFromItsFirstCharacterData) {
       // CDATA, comments and text between the cells, and child elements inside one.
       {"ISI", "junk<A><!--c--><![CDATA[42]]></A><?p?><B><x>y</x>in</B><C><x>9</x></C>",
        u"I:42|S:in|null"},
+      {"IIS", "<A></A>x<B>5</B>y<![CDATA[z]]><C>t</C>", u"null|I:5|S:t"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.row);
