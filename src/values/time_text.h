@@ -12,7 +12,7 @@ namespace tabrow {
 bool ReadDateTime(const char* text, DATETIME* time);
 
 // Reads `text` (not null) only when it is 19 ASCII characters in the default mask's shape, a
-// digit under each '$' and any character but NUL between, as "2024-03-05 14:07:09": what
+// digit under each '$' and any ASCII character but NUL between, as "2024-03-05 14:07:09": what
 // ReadDateTime reads. False, *time untouched, for any other text and where ReadDateTime fails.
 bool ReadDefaultDateTime(const char* text, DATETIME* time);
 
