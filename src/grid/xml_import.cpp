@@ -3,7 +3,10 @@
 //
 // Cells are read from the parsed document's UTF-8 and planned straight into the line builder,
 // so a row costs the line itself and nothing else. A number or date read from the bytes reads
-// what its UTF-16 form would, as the bytes are ASCII and fit the row's text area.
+// what its UTF-16 form would, as the bytes are ASCII and fit the row's text area. A value in
+// the form WriteXmlDoc writes (the whole text a number or a "YYYY-MM-DD HH:MM:SS" date), and
+// an ASCII text, is taken in one pass; any other text is checked first and read the long way.
+#include <cstring>
 #include <vector>
 
 #include "archive/xml_child_texts.h"
@@ -59,6 +62,59 @@ bool ReadAsciiValue(const char* text, uint16_t type, XUnitValue* value) {
   }
 }
 
+// True when a reader that took `text` up to `end` read all of it, in fewer than `room` bytes.
+bool ReadWhole(const char* text, const char* end, int32_t room) {
+  return *end == 0 && end - text < room;
+}
+
+// Reads a number or date of `type` that is the whole of `text` and shorter than `room`, as
+// WriteXmlDoc writes them, in one pass. Such a text is ASCII (the readers take nothing else)
+// and fits the row's area, so this reads what its UTF-16 would. False, *value untouched, for
+// any other text.
+bool ReadWholeValue(const char* text, uint16_t type, int32_t room, XUnitValue* value) {
+  // Each value is read into a variable of its own type and stored as that type: storing a
+  // part of the union and loading it whole would stall the load.
+  const char* end = text;
+  switch (type) {
+    case XDT_LONG: {
+      int32_t number;
+      if (!tabrow::ReadLong(text, &number, &end) || !ReadWhole(text, end, room)) return false;
+      value->Long = number;
+      return true;
+    }
+    case XDT_DOUBLE: {
+      double number;
+      if (!tabrow::ReadDouble(text, &number, &end) || !ReadWhole(text, end, room)) return false;
+      value->Double = number;
+      return true;
+    }
+    default: {
+      DATETIME time;
+      if (!tabrow::ReadDefaultDateTime(text, &time) || !ReadWhole(text, text + 19, room))
+        return false;
+      value->Time = time;
+      return true;
+    }
+  }
+}
+
+// Copies `text` into `area` as UTF-16 when it is ASCII and shorter than `room`, as
+// DecodeUtf8Into would, but as one counted loop; returns its length, or -1 for any other text
+// (then `area` holds nothing to keep).
+int32_t WidenAscii(const char* text, XCHAR* area, int32_t room) {
+  const size_t length = std::strlen(text);
+  if (length >= size_t(room)) return -1;
+  uint32_t seen = 0;
+  for (size_t i = 0; i < length; ++i) {
+    const uint8_t c = static_cast<uint8_t>(text[i]);
+    seen |= c;
+    area[i] = c;
+  }
+  if (seen >= 0x80) return -1;
+  area[length] = 0;
+  return int32_t(length);
+}
+
 // The cell of a number or date read into `value`.
 tabrow::CellPlan ValueCell(uint16_t type, const XUnitValue* value) {
   return type == XDT_LONG ? tabrow::BytesCell(&value->Long, 4) : tabrow::BytesCell(value, 8);
@@ -79,12 +135,19 @@ int32_t PlanCell(const char* text, Column* column, XCHAR* area, int32_t room,
                  tabrow::CellPlan* plan) {
   *plan = tabrow::CellPlan{};
   if (text == nullptr || *text == 0 || room <= 0) return 0;
-  if (column->type != XDT_STRING && FitsAsAscii(text, room)) {
-    if (ReadAsciiValue(text, column->type, &column->value))
+  if (column->type != XDT_STRING) {
+    if (ReadWholeValue(text, column->type, room, &column->value)) {
       *plan = ValueCell(column->type, &column->value);
-    return 0;
+      return 0;
+    }
+    if (FitsAsAscii(text, room)) {
+      if (ReadAsciiValue(text, column->type, &column->value))
+        *plan = ValueCell(column->type, &column->value);
+      return 0;
+    }
   }
-  const int32_t length = tabrow::DecodeUtf8Into(text, area, room);
+  int32_t length = WidenAscii(text, area, room);
+  if (length < 0) length = tabrow::DecodeUtf8Into(text, area, room);
   if (length == 0) return 0;
   if (column->type == XDT_STRING) {
     *plan = tabrow::TextCell(area, size_t(length), column->size);

@@ -146,9 +146,18 @@ TEST(Rowset, ReadsEachCellFromItsFirstCharacterData) {
        "<A>2024-1-5</A><A>2024-03-05\xC3\xA9"
        "14:07:09</A>",
        u"T:2024-01-01 00:00:00|T:2024-03-05 14:07:09"},
+      // Dates in the written shape whose fields are out of range fold as any other text does.
+      {"TTTT",
+       "<A>1899-12-31 23:59:59</A><A>2024-02-29 00:00:00</A><A>2023-02-29 12:00:00</A>"
+       "<A>2024-13-00 00:00:00</A>",
+       u"T:2000-12-31 23:59:59|T:2024-02-29 00:00:00|T:2023-02-01 12:00:00|"
+       u"T:2024-01-01 00:00:00"},
+      {"TT", "<A>2024/03/05T14:07:09</A><A>2024-03-05 14:07:09 and more</A>",
+       u"T:2024-03-05 14:07:09|T:2024-03-05 14:07:09"},
       // CDATA, comments and text between the cells, and child elements inside one.
       {"ISI", "junk<A><!--c--><![CDATA[42]]></A><?p?><B><x>y</x>in</B><C><x>9</x></C>",
        u"I:42|S:in|null"},
+      {"IIS", "<A></A>x<B>5</B>y<![CDATA[z]]><C>t</C>", u"null|I:5|S:t"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.row);

@@ -47,6 +47,7 @@ TEST(ReadLong, ReadsLikeStrtolWith32Bits) {
       {"42x", true, 42, 2},            {" \t\n\v\f\r-17", true, -17, 9},  {"+0009", true, 9, 5},
       {"2147483647", true, kMax, 10},  {"2147483648", true, kMax, 10},    {"", false, 0, 0},
       {"-2147483648", true, kMin, 11}, {"-99999999999999999999", true, kMin, 21},
+      {"0000000004294967296", true, kMax, 19}, {"-0000000002147483649", true, kMin, 20},
   };
   // clang-format on
   ExpectReads(cases,
