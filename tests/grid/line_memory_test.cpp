@@ -54,18 +54,6 @@ std::vector<int32_t> Count(int32_t n) {
   return numbers;
 }
 
-TEST(LineMemoryTest, LinesMadeOnOneThreadAreFreedOnAnother) {
-  XRowGrider grid;
-  std::thread maker([&] { Fill(&grid, 5000); });
-  maker.join();
-  std::thread user([&] {
-    EXPECT_EQ(Count(5000), Numbers(&grid));
-    grid.ClearBuffer();
-  });
-  user.join();
-  EXPECT_EQ(0, grid.GetRowCounter());
-}
-
 TEST(LineMemoryTest, GridsOnSeveralThreadsAtOnce) {
   std::vector<std::thread> threads;
   std::vector<Bytes> stored(4);
