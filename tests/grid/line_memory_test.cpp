@@ -182,7 +182,7 @@ TEST_P(StorePaths, MemoryAndOtherArchivesGetTheSameBytes) {
   PlainArchive plain;
   plain.Append("xy", 2);
   ASSERT_EQ(1, grid.Serialize(&plain, 1, 0));
-  Bytes bytes = ArchiveBytes(&memory);
+  Bytes bytes = Contents(&memory);
   EXPECT_EQ(bytes, plain.Content());
 
   XRowGrider loaded;
