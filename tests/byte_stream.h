@@ -20,6 +20,12 @@ inline Bytes Contents(IArchive* archive) {
   return length == 0 || data == nullptr ? Bytes() : Bytes(data, data + length);
 }
 
+inline uint32_t PositionOf(IArchive* archive) {
+  uint32_t position = 0;
+  archive->GetPosition(&position);
+  return position;
+}
+
 inline std::string Chars(IArchive* archive) {
   Bytes bytes = Contents(archive);
   return std::string(bytes.begin(), bytes.end());

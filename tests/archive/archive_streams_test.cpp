@@ -6,12 +6,7 @@
 namespace {
 
 using test_util::Chars;
-
-uint32_t PositionOf(IArchive* archive) {
-  uint32_t position = 0;
-  archive->GetPosition(&position);
-  return position;
-}
+using test_util::PositionOf;
 
 TEST(MemoArchive, ReadsSkipsSeeksAndCuts) {
   XMemoArchive memo;

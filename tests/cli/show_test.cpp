@@ -47,7 +47,8 @@ class ShowTest : public ::testing::Test {
   std::string grid_ = dir_.Write("sample.grid", Str(SampleGrid()));
 };
 
-TEST_F(ShowTest, TableAlignsColumnsByTheirWidthOnATerminal) {
+// The table aligns columns by their width on a terminal; every format holds the same cells.
+TEST_F(ShowTest, EveryFormatHoldsTheSameCells) {
   EXPECT_EQ(Show("table"),
             "FD_1  FD_2      FD_3  FD_4\n"
             "----  ------  ------  -------------------\n"
@@ -55,24 +56,15 @@ TEST_F(ShowTest, TableAlignsColumnsByTheirWidthOnATerminal) {
             " -12          -0.125  2024-12-31 23:59:59\n"
             "   3  红楼梦\n"
             "(3 rows)\n");
-}
-
-TEST_F(ShowTest, JsonLinesHoldOneObjectALine) {
   EXPECT_EQ(Show("jsonl"),
             "{\"FD_1\":7,\"FD_2\":\"a\\\"b\\nc\",\"FD_3\":2.5,\"FD_4\":\"2008-03-07 09:05:00\"}\n"
             "{\"FD_1\":-12,\"FD_2\":null,\"FD_3\":-0.125,\"FD_4\":\"2024-12-31 23:59:59\"}\n"
             "{\"FD_1\":3,\"FD_2\":\"红楼梦\",\"FD_3\":null,\"FD_4\":null}\n");
-}
-
-TEST_F(ShowTest, BinaryFormIsTheStoredRecordAgain) {
   const cli_test::Run run =
       RunTabrow({"show", "--format=binary", "--output", dir_.Path("copy.grid"), grid_});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(dir_.Read("copy.grid"), Str(SampleGrid()));
-}
-
-TEST_F(ShowTest, RowsetAndPickListFormsHoldTheSameCells) {
   const std::string rowset =
       "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<Rowset Type=\"ISFT\">"
       "\r\n<Row><FD_1>7</FD_1><FD_2>a\"b\nc</FD_2><FD_3>2.5</FD_3><FD_4>2008-03-07 09:05:00</FD_4>"
@@ -86,8 +78,8 @@ TEST_F(ShowTest, RowsetAndPickListFormsHoldTheSameCells) {
   EXPECT_EQ(RunTabrow({"show", path}).out, Show("table"));
   // The pick list keys each line by its first column and shows the second when it is a text.
   EXPECT_EQ(Show("pick"), "7;a\"b\nc\n-12;\n3;红楼梦\n");
-  const cli_test::Run run = RunTabrow({"show", "-f", "pick", "--null-line", path});
-  EXPECT_EQ(run.out, "NULL;\n7;a\"b\nc\n-12;\n3;红楼梦\n");
+  EXPECT_EQ(RunTabrow({"show", "-f", "pick", "--null-line", path}).out,
+            "NULL;\n7;a\"b\nc\n-12;\n3;红楼梦\n");
 }
 
 TEST_F(ShowTest, AGridWithoutLinesPrintsItsHeaderOnly) {

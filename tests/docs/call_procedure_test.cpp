@@ -110,21 +110,6 @@ TEST_F(CallTest, EveryFailureHasItsMessage) {
   EXPECT_EQ(server_->Requests().size(), 2u);
 }
 
-TEST(HttpSetupDoc, WritesTheStaplesCodePage) {
-  struct {
-    int32_t staple;
-    const char* bytes;
-  } cases[] = {{7, "\xe4\xb8\xad?\xf0\x9f\x98\x80"}, {8, "\xd6\xd0??"}};
-  for (const auto& c : cases) {
-    XMemoArchive archive;
-    ASSERT_EQ(HttpSetupDoc(&archive, u"中?\U0001F600", c.staple), 1);
-    uint32_t length = 0;
-    archive.GetLength(&length);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(archive.GetData()), length), c.bytes)
-        << c.staple;
-  }
-}
-
 TEST(HttpSetupDoc, KeepsPairsWholeAcrossPiecesAndReportsRefusals) {
   // The pair's first unit ends the first 2048-unit piece.
   const std::u16string text =

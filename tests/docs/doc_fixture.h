@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -83,20 +82,6 @@ inline std::u16string Held(const XHttpBuffer& buffer) {
   const XCHAR* text = nullptr;
   EXPECT_EQ(buffer.GetPlainDoc(&text), 1);
   return text != nullptr ? u"plain:" + std::u16string(text) : u"nothing";
-}
-
-// The shared data folder: $TABROW_DATA when set, else the one beside the source tree.
-inline std::string DataPath(const std::string& name) {
-  const char* folder = std::getenv("TABROW_DATA");
-  return std::string(folder != nullptr ? folder : TABROW_SHARED_DATA) + "/" + name;
-}
-
-// The whole file, or empty when it cannot be read.
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
 }
 
 }  // namespace docs_test

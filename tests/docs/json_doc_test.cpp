@@ -1,7 +1,4 @@
-// Paths, node values as data units, deep copies, text conversion, and the standard documents.
-#include <map>
-#include <vector>
-
+// Paths, node values as data units, deep copies and text conversion.
 #include "docs/doc_fixture.h"
 #include "tabrow/datetime.h"
 
@@ -105,48 +102,6 @@ TEST(MallocTextDoc, ConvertsTheWholeArchive) {
   text = MallocTextDoc(&ansi, 0);
   EXPECT_EQ(std::u16string(text), u"中-\uFFFD");
   XMem_Free(text);
-}
-
-// The standard documents parse whole. The counts of each kind of node (doubles counted with the
-// integers) and the values by path were taken with another parser.
-TEST_F(JsonTest, StandardDocuments) {
-  using Kinds = std::map<int32_t, int32_t>;
-  struct {
-    const char* name;
-    Kinds kinds;
-    const char16_t* path;
-    const char16_t* value;
-  } documents[] = {
-      {"twitter.json",
-       {{1, 4900}, {2, 4754}, {64, 1946}, {XJT_OBJECT, 1264}, {XJT_ARRAY, 1050}},
-       u"search_metadata/count",
-       u"S:100"},
-      {"canada.json",
-       {{1, 111126}, {2, 4}, {XJT_OBJECT, 4}, {XJT_ARRAY, 56045}},
-       u"type",
-       u"S:FeatureCollection"},
-  };
-  for (const auto& d : documents) {
-    const std::string text =
-        docs_test::ReadFile(docs_test::DataPath(std::string("json/") + d.name));
-    if (text.empty()) GTEST_SKIP() << "no " << d.name << " (set TABROW_DATA)";
-    ASSERT_EQ(Load(text), 1) << d.name;
-    Kinds kinds;
-    std::vector<const XJsonNode*> pending = {doc_.GetRoot()};
-    while (!pending.empty()) {
-      const XJsonNode* node = pending.back();
-      pending.pop_back();
-      ++kinds[node->Kind == XDT_DOUBLE ? XDT_LONG : node->Kind];
-      for (const XJsonNode* child = node->Child; child != nullptr; child = child->Next)
-        pending.push_back(child);
-    }
-    EXPECT_EQ(kinds, d.kinds) << d.name;
-    XDataUnit unit;
-    SetUnitNull(&unit);
-    XJsonDoc::NodeToUnit(Find(d.path), 1, &unit, XDT_STRING);
-    EXPECT_EQ(Show(unit), d.value);
-    ClearUnitData(&unit);
-  }
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "byte_stream.h"
 #include "tabrow/tabrow.h"
 
 namespace gridtest {
 
-using Bytes = std::vector<uint8_t>;
+using test_util::Bytes;
+using test_util::Contents;
 
 inline Bytes Raw(const void* p, size_t n) {
   return Bytes(static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n);
@@ -73,12 +75,6 @@ inline Bytes GridRecord(const std::vector<uint16_t>& types, const std::vector<ui
   return Cat({out, Header(GDI_GRID, XMF_CLOSE)});
 }
 
-inline Bytes ArchiveBytes(IArchive* archive) {
-  uint32_t length = 0;
-  archive->GetLength(&length);
-  return length == 0 ? Bytes() : Raw(archive->GetData(), length);
-}
-
 // A memory archive that does not lend its memory, so grids read and write it item by item.
 class PlainArchive final : public IArchive {
  public:
@@ -96,7 +92,7 @@ class PlainArchive final : public IArchive {
     return memory_.Append(buffer, count);
   }
   int32_t CopyFrom(IArchive* source) override { return memory_.CopyFrom(source); }
-  Bytes Content() { return ArchiveBytes(&memory_); }
+  Bytes Content() { return Contents(&memory_); }
 
  private:
   XMemoArchive memory_;
@@ -121,7 +117,7 @@ inline int32_t Load(XRowGrider* grid, const Bytes& bytes, int32_t nested = 0,
 inline Bytes Store(XRowGrider* grid) {
   XMemoArchive archive;
   grid->Serialize(&archive, 1, 0);
-  return ArchiveBytes(&archive);
+  return Contents(&archive);
 }
 
 inline Bytes DataOf(const void* line) {

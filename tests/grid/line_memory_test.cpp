@@ -54,18 +54,6 @@ std::vector<int32_t> Count(int32_t n) {
   return numbers;
 }
 
-TEST(LineMemoryTest, LinesMadeOnOneThreadAreFreedOnAnother) {
-  XRowGrider grid;
-  std::thread maker([&] { Fill(&grid, 5000); });
-  maker.join();
-  std::thread user([&] {
-    EXPECT_EQ(Count(5000), Numbers(&grid));
-    grid.ClearBuffer();
-  });
-  user.join();
-  EXPECT_EQ(0, grid.GetRowCounter());
-}
-
 TEST(LineMemoryTest, GridsOnSeveralThreadsAtOnce) {
   std::vector<std::thread> threads;
   std::vector<Bytes> stored(4);
@@ -194,7 +182,7 @@ TEST_P(StorePaths, MemoryAndOtherArchivesGetTheSameBytes) {
   PlainArchive plain;
   plain.Append("xy", 2);
   ASSERT_EQ(1, grid.Serialize(&plain, 1, 0));
-  Bytes bytes = ArchiveBytes(&memory);
+  Bytes bytes = Contents(&memory);
   EXPECT_EQ(bytes, plain.Content());
 
   XRowGrider loaded;

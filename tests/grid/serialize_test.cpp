@@ -27,7 +27,7 @@ TEST(SerializeTest, StoresTheRecordByteForByte) {
   XMemoArchive nested;  // the open header is the caller's
   ASSERT_NE(0, g.Serialize(&nested, 1, 1));
   Bytes record = SampleRecord(), inner(record.begin() + 8, record.end());
-  EXPECT_EQ(inner, ArchiveBytes(&nested));
+  EXPECT_EQ(inner, Contents(&nested));
   EXPECT_EQ(0, Load(&g, record, 1));
   ASSERT_EQ(1, Load(&g, inner, 1));
   EXPECT_EQ(record, Store(&g));
@@ -61,7 +61,7 @@ TEST(SerializeTest, StoreBackerKeepsHeadersOfLinesWithProperZero) {
   XMemoArchive archive;
   ASSERT_NE(0, g.StoreBacker(&archive));
   Bytes expected = GridRecord({}, {}, {Line{10, 0, 100, {}}, Line{12, 0, 102, {}}});
-  EXPECT_EQ(expected, ArchiveBytes(&archive));
+  EXPECT_EQ(expected, Contents(&archive));
   XRowGrider back;
   ASSERT_EQ(1, Load(&back, expected));
   EXPECT_EQ(expected, Store(&back));
@@ -174,11 +174,11 @@ TEST_P(SavedFieldBounds, ReadsNothingPastTheField) {
   XMemoArchive archive;
   ASSERT_EQ(c.saved, SaveGriderLine(&archive, &field, record.data(), nullptr));
   if (c.saved == 0) {
-    EXPECT_EQ(Bytes(), ArchiveBytes(&archive));
+    EXPECT_EQ(Bytes(), Contents(&archive));
     return;
   }
   Line line{0, 0, 0, LineData({c.cell})};
-  EXPECT_EQ(LineItem(line), ArchiveBytes(&archive));
+  EXPECT_EQ(LineItem(line), Contents(&archive));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -59,19 +59,14 @@ X509* MakeCertificate(const std::string& name, EVP_PKEY* key, X509* issuer, EVP_
   return certificate;
 }
 
-std::string ToPem(X509* certificate) {
+// A certificate, or with `key` a private key, in PEM.
+std::string ToPem(X509* certificate, EVP_PKEY* key = nullptr) {
   BIO* bio = BIO_new(BIO_s_mem());
-  PEM_write_bio_X509(bio, certificate);
-  char* data = nullptr;
-  long size = BIO_get_mem_data(bio, &data);
-  std::string pem(data, static_cast<size_t>(size));
-  BIO_free(bio);
-  return pem;
-}
-
-std::string ToPem(EVP_PKEY* key) {
-  BIO* bio = BIO_new(BIO_s_mem());
-  PEM_write_bio_PrivateKey(bio, key, nullptr, nullptr, 0, nullptr, nullptr);
+  if (key != nullptr) {
+    PEM_write_bio_PrivateKey(bio, key, nullptr, nullptr, 0, nullptr, nullptr);
+  } else {
+    PEM_write_bio_X509(bio, certificate);
+  }
   char* data = nullptr;
   long size = BIO_get_mem_data(bio, &data);
   std::string pem(data, static_cast<size_t>(size));
@@ -101,7 +96,7 @@ TestAuthority::~TestAuthority() = default;
 TlsIdentity TestAuthority::Issue() const {
   EVP_PKEY* key = MakeKey();
   X509* certificate = MakeCertificate("127.0.0.1", key, keys_->certificate, keys_->key, 2);
-  TlsIdentity identity{ToPem(certificate), ToPem(key)};
+  TlsIdentity identity{ToPem(certificate), ToPem(nullptr, key)};
   X509_free(certificate);
   EVP_PKEY_free(key);
   return identity;

@@ -135,14 +135,6 @@ TEST(StoredFormTest, LoadingStopsAtTheFirstFaultKeepingWhatItRead) {
     }
     EXPECT_EQ(fields, c.fields) << c.what;
   }
-  std::mt19937 rng(5);
-  TemplatePtr query = RandomTemplate(rng);
-  query_test::AddConditions(query.get(), "a & (b | c)");
-  Bytes stored = Store(query.get());
-  for (size_t cut = 0; cut < stored.size(); ++cut) {
-    TemplatePtr loaded = NewTemplate();
-    ASSERT_EQ(Load(loaded.get(), Bytes(stored.begin(), stored.begin() + cut)), 0);
-  }
 }
 
 TEST(ComputedFormTest, WritesOneRecordPerLiveLeaf) {

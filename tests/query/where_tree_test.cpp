@@ -109,25 +109,6 @@ TEST_F(WhereTreeTest, AppliesEachUnboundMode) {
   }
 }
 
-// Kept copies follow one another in the working buffer; a text left alone points at its record
-// and a leaf turned constant gives its room back.
-TEST_F(WhereTreeTest, KeptTextsTakeTheWorkingBufferInTurn) {
-  query_test::AddCondition(query_.get(), {u"", u"@a", QOP_EQ, u"@b", u"", QJN_AND});
-  query_test::AddCondition(query_.get(), {u"", u"@c", QOP_EQ, u"1", u"", QJN_AND});
-  query_test::AddCondition(query_.get(), {u"", u"@x", QOP_EQ, u"?y", u"", QJN_AND, QUB_FALSE});
-  query_test::AddCondition(query_.get(), {u"", u"d", QOP_EQ, u"@e", u"", 0});
-  ASSERT_EQ(query_->ReplaceTemplate(buffer_), 0);
-  XWhereTree* a = Root()->Child;
-  XWhereTree* c = a->Next;
-  XWhereTree* d = c->Next->Next;
-  EXPECT_EQ(a->Name, buffer_);
-  EXPECT_EQ(a->Value, buffer_ + 4);
-  EXPECT_EQ(c->Name, buffer_ + 8);
-  EXPECT_EQ(c->Value, c->Desc->Value);
-  EXPECT_EQ(d->Name, d->Desc->Name);
-  EXPECT_EQ(d->Value, buffer_ + 12);
-}
-
 TEST_F(WhereTreeTest, SimplificationReducesConstants) {
   struct Case {
     const char* conditions;  // '?' marks an unresolved Name

@@ -97,40 +97,6 @@ TEST_F(DataMeterTest, SixteenBitLimits) {
   EXPECT_EQ(AddDataMeter(big.data(), u"NULL"), 0);
 }
 
-// Meters whose lengths disagree with their content, each exactly as large as word 0 says, so
-// the sanitizer catches any access beyond it. `bad` is the first field that cannot be read;
-// `broken` says whether the walk itself stops there (then nothing can be appended either).
-TEST(MalformedMeterTest, NoWalkPassesWordZero) {
-  struct Case {
-    Words words;
-    int32_t bad;
-    bool broken;
-    std::u16string text;
-  };
-  const Case cases[] = {
-      {{1, 0}, 0, true, u""},                     // total below the header
-      {{6, 1, 9, 1, 0, 0}, 0, true, u""},         // field runs past the total
-      {{8, 2, 6, 1, 5, 0, 0, 0}, 1, true, u"5"},  // count above the fields
-      {{6, 1, 4, 1, 5, 0}, 0, false, u""},        // integer field too short for its payload
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.words));
-    Words meter = c.words;
-    uint32_t value;
-    XCHAR text[64];
-    EXPECT_EQ(GetDataMeter(meter.data(), c.bad) == nullptr, c.broken);
-    if (c.broken) {
-      EXPECT_EQ(AddDataMeter(meter.data(), u"1"), 0);
-    }
-    EXPECT_EQ(FetchIntMeter(meter.data(), c.bad, &value), 0);
-    EXPECT_EQ(FetchKeyMeter(meter.data(), c.bad, &value, text, 64), 0);
-    EXPECT_EQ(SetDataMeter(meter.data(), c.bad, int32_t{1}), 0);
-    EXPECT_EQ(FormatDataKeyer(meter.data(), text), static_cast<int32_t>(c.text.size()));
-    EXPECT_EQ(text, c.text);
-    EXPECT_EQ(meter, c.words);
-  }
-}
-
 struct LiteralCase {
   std::u16string input;
   int32_t consumed;  // 0: refused

@@ -1,5 +1,5 @@
 // Stored descriptor chains: exact bytes, round trips nesting archives and grids, and streams
-// that are cut, malformed or hostile.
+// that are malformed or hostile (streams cut short are the descriptor fuzz target's).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -27,12 +27,11 @@ class DescStreamTest : public ::testing::Test {
     desc_ = MallocItemDesc();
   }
 
-  int32_t Load(const Bytes& bytes, size_t count) {
+  int32_t Load(const Bytes& bytes) {
     XCakeArchive archive;
-    archive.SetBuffer(bytes.data(), static_cast<uint32_t>(count));
+    archive.SetBuffer(bytes.data(), static_cast<uint32_t>(bytes.size()));
     return SerializeItemDesc(desc_, &archive, 0);
   }
-  int32_t Load(const Bytes& bytes) { return Load(bytes, bytes.size()); }
 
   Bytes Store(XItemDataDesc* desc) {
     XMemoArchive archive;
@@ -74,7 +73,7 @@ TEST_F(DescStreamTest, ChainOfTwoIsStoredExactly) {
   EXPECT_EQ(Store(desc_), expected.bytes());
 }
 
-TEST_F(DescStreamTest, NestedValuesRoundTripAndEveryCutIsRefused) {
+TEST_F(DescStreamTest, NestedValuesRoundTrip) {
   const DATETIME when{1999, 12, 31, 23, 59, 59, 0};
   Stream stream;
   Fields(stream, 1, XDT_ALTSTRING, 6, 0x10).TextItem(18, u"one").TextItem(19, u"two");
@@ -86,11 +85,6 @@ TEST_F(DescStreamTest, NestedValuesRoundTripAndEveryCutIsRefused) {
 
   ASSERT_EQ(Load(bytes), 1);
   EXPECT_EQ(Store(desc_), bytes);
-
-  for (size_t cut = 0; cut < bytes.size(); ++cut) {
-    Reset();
-    EXPECT_EQ(Load(bytes, cut), 0) << cut;
-  }
 }
 
 TEST_F(DescStreamTest, UnknownItemsAreSkippedAndMalformedRecordsRefused) {
