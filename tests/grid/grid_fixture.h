@@ -131,6 +131,17 @@ inline XDataUnit Unit() {
   return u;
 }
 
+// The integer in column 0 of each line of a grid, in order.
+inline std::vector<int32_t> FirstLongs(XRowGrider* grid) {
+  std::vector<int32_t> numbers;
+  for (void* line = grid->GetNextLine(nullptr); line != nullptr; line = grid->GetNextLine(line)) {
+    XDataUnit unit = Unit();
+    grid->GetValue(line, 0, &unit);
+    numbers.push_back(unit.Value.Long);
+  }
+  return numbers;
+}
+
 }  // namespace gridtest
 
 #endif  // TABROW_TESTS_GRID_GRID_FIXTURE_H_

@@ -16,16 +16,6 @@ Bytes Record(std::initializer_list<int32_t> values) {
   return GridRecord({XDT_LONG}, {4}, lines);
 }
 
-std::vector<int32_t> Values(XRowGrider* g) {
-  std::vector<int32_t> out;
-  for (void* l = g->GetNextLine(nullptr); l != nullptr; l = g->GetNextLine(l)) {
-    XDataUnit u = Unit();
-    g->GetValue(l, 0, &u);
-    out.push_back(u.Value.Long);
-  }
-  return out;
-}
-
 int32_t SetFirst(XRowGrider* g, int32_t value) {
   XDataUnit u = Unit();
   SetUnitValue(&u, value);
@@ -39,11 +29,11 @@ TEST(SharingTest, AReferenceReadsButNeverChangesTheBorrowedStorage) {
     XRowGrider borrower;
     ASSERT_EQ(1, borrower.SetReference(&owner));
     EXPECT_EQ(1, borrower.IsReference());
-    EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&borrower));
+    EXPECT_EQ((std::vector<int32_t>{1, 2}), FirstLongs(&borrower));
     EXPECT_EQ(0, SetFirst(&borrower, 9));
     EXPECT_EQ(0, borrower.DeleteRowLine(borrower.GetNextLine(nullptr)));
   }  // destroying the reference frees nothing
-  EXPECT_EQ((std::vector<int32_t>{1, 2}), Values(&owner));
+  EXPECT_EQ((std::vector<int32_t>{1, 2}), FirstLongs(&owner));
   EXPECT_EQ(0, owner.SetReference(&owner));
 }
 
@@ -54,10 +44,10 @@ TEST(SharingTest, AttachTakesOwnershipAndLeavesTheSourceReferencing) {
   ASSERT_EQ(1, taker.AttachGrider(source));
   EXPECT_EQ(0, taker.IsReference());
   EXPECT_EQ(1, source->IsReference());
-  EXPECT_EQ((std::vector<int32_t>{4, 5}), Values(source));
+  EXPECT_EQ((std::vector<int32_t>{4, 5}), FirstLongs(source));
   XRowGrider::Release(source);  // frees nothing, or the sanitizers report a double free
   ASSERT_EQ(1, SetFirst(&taker, 40));
-  EXPECT_EQ((std::vector<int32_t>{40, 5}), Values(&taker));
+  EXPECT_EQ((std::vector<int32_t>{40, 5}), FirstLongs(&taker));
 }
 
 TEST(SharingTest, AttachFromAReferenceAndCloneMakeDeepCopies) {
@@ -75,7 +65,7 @@ TEST(SharingTest, AttachFromAReferenceAndCloneMakeDeepCopies) {
     EXPECT_EQ(Store(&owner), Store(copy));  // description, line headers and data alike
     ASSERT_EQ(1, SetFirst(copy, 70));
   }
-  EXPECT_EQ((std::vector<int32_t>{7, 8}), Values(&owner));
+  EXPECT_EQ((std::vector<int32_t>{7, 8}), FirstLongs(&owner));
   EXPECT_EQ(0, clone.CloneGrider(&clone));
 }
 
